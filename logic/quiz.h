@@ -1,0 +1,49 @@
+// The form's event handlers and the procedures they run. Each handler runs
+// to completion on the user-interface thread before the next event.
+#pragma once
+
+#include <string_view>
+
+namespace mervalin {
+
+class Mervalin;
+
+// Shown through Platform::reportOverflow when the cube or sphere results
+// cannot be computed for the chosen size.
+inline constexpr std::string_view kOverflowMessage =
+    "Препълване при пресмятането: избраният размер е твърде голям. "
+    "Резултатите не са променени.";
+
+// Connects the Click of every List1 element and of Command1(0) to the
+// handlers below. Call once, before Form_Load.
+void attachHandlers(Mervalin& form);
+
+// Load: runs once after the form is created and before it is first shown.
+// Fills the choice lists and selects size "5".
+void Form_Load(Mervalin& form);
+
+// Click of List1(index): checks the pairing once both a metal and a weight
+// are chosen; otherwise does nothing.
+void List1_Click(Mervalin& form, int index);
+
+// Click of Command1(index): the clear button restores the starting state
+// and empties the message box.
+void Command1_Click(Mervalin& form, int index);
+
+// The procedures of the form that the handlers run.
+
+// Refills both choice lists from the metal table, unselected, and empties
+// the result boxes. The message box, List2 and AcceptedWeight are untouched.
+void ResetLists(Mervalin& form);
+
+// Writes the verdict on the chosen metal and weight into the message box;
+// on a correct pairing also sets AcceptedWeight and runs ComputeBodies, on a
+// wrong one empties the result boxes. Both lists must have a selection.
+void CheckPair(Mervalin& form);
+
+// Writes the volume and mass of a cube of side d and of a ball of diameter d
+// (d the chosen size) into the result boxes. On an overflow it reports
+// kOverflowMessage and leaves the boxes as they were.
+void ComputeBodies(Mervalin& form);
+
+}  // namespace mervalin

@@ -1,0 +1,253 @@
+#include "logic/quiz.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "data/reference.h"
+#include "logic/plain_platform.h"
+#include "model/form.h"
+
+namespace mervalin {
+namespace {
+
+const std::vector<std::string> kNamesInOrder = {
+    "Алуминий", "Волфрам", "Галий", "Желязо",  "Живак",  "Злато", "Калай", "Манган",
+    "Мед",      "Никел",   "Олово", "Платина", "Сребро", "Титан", "Цинк"};
+const std::vector<std::string> kWeightsInOrder = {"10.5", "11.3", "13.5", "19.25", "19.32",
+                                                  "2.7",  "21.6", "4.5",  "5.9",   "7.14",
+                                                  "7.21", "7.3",  "7.9",  "8.9",   "8.9"};
+
+class QuizTest : public ::testing::Test {
+protected:
+    QuizTest() {
+        attachHandlers(form);
+        Form_Load(form);
+    }
+
+    ListBox& metals() { return form.List1(Mervalin::kMetalChoice); }
+    ListBox& weights() { return form.List1(Mervalin::kWeightChoice); }
+    const std::string& message() const { return form.Text1(0).text(); }
+
+    std::vector<std::string> results() const {
+        std::vector<std::string> texts;
+        for (int i = 0; i < Mervalin::kText2Count; ++i) texts.push_back(form.Text2(i).text());
+        return texts;
+    }
+
+    // The user clicks the named metal, the given weight text (its first entry)
+    // and, before them, the given size.
+    void choose(std::string_view name, std::string_view weight) {
+        metals().setSelectedIndex(indexOf(metals(), name));
+        weights().setSelectedIndex(indexOf(weights(), weight));
+    }
+    void chooseSize(std::string_view size) {
+        form.List2().setSelectedIndex(indexOf(form.List2(), size));
+    }
+    static int indexOf(const ListBox& list, std::string_view text) {
+        const auto& items = list.items();
+        const auto at = std::find(items.begin(), items.end(), text);
+        EXPECT_NE(at, items.end()) << text;
+        return static_cast<int>(at - items.begin());
+    }
+
+    PlainPlatform platform;
+    Mervalin form{platform};
+};
+
+using Results = std::vector<std::string>;
+const Results kEmpty = {"", "", "", ""};
+
+TEST_F(QuizTest, LoadFillsBothChoiceListsUnselectedAndSelectsSizeFive) {
+    EXPECT_EQ(metals().items(), kNamesInOrder);
+    EXPECT_EQ(weights().items(), kWeightsInOrder);
+    EXPECT_EQ(metals().selectedIndex(), -1);
+    EXPECT_EQ(weights().selectedIndex(), -1);
+    EXPECT_EQ(form.List2().selectedIndex(), 4);
+    EXPECT_EQ(form.List2().item(4), "5");
+    EXPECT_EQ(message(), IntroText);
+    EXPECT_EQ(results(), kEmpty);
+    EXPECT_EQ(form.AcceptedWeight, 0);
+}
+
+TEST_F(QuizTest, TheHiddenListsHoldTheMetalTableInRowOrder) {
+    for (int k = 0; k < static_cast<int>(kMetalCount); ++k) {
+        const Metal& metal = MetalTable[static_cast<std::size_t>(k)];
+        EXPECT_EQ(form.List1(Mervalin::kNames).item(k), metal.name);
+        EXPECT_EQ(form.List1(Mervalin::kWeights).item(k), metal.weight);
+        EXPECT_EQ(form.List1(Mervalin::kDescriptions).item(k), metal.description);
+        EXPECT_EQ(form.List1(Mervalin::kMeltingPoints).item(k), metal.meltingPoint);
+    }
+}
+
+TEST_F(QuizTest, ChoosingOnlyOneSideWritesNothing) {
+    metals().setSelectedIndex(5);
+    EXPECT_EQ(message(), IntroText);
+    metals().setSelectedIndex(-1);
+    weights().setSelectedIndex(4);
+    EXPECT_EQ(message(), IntroText);
+    EXPECT_EQ(results(), kEmpty);
+}
+
+TEST_F(QuizTest, ACorrectPairingGivesTheVerdictMeltingPointDescriptionAndResults) {
+    choose("Злато", "19.32");
+    EXPECT_EQ(message(), std::string("Вярно Злато относително тегло 19.32, точка на топене 1063°C\r\n") +
+                             std::string(MetalTable[5].description));
+    EXPECT_EQ(form.AcceptedWeight, 19.32);
+    EXPECT_EQ(results(), (Results{"65.45", "1,264.45", "125.00", "2,415.00"}));
+}
+
+TEST_F(QuizTest, MercuryShowsTwoSpacesBeforeItsMinus) {
+    choose("Живак", "13.5");
+    EXPECT_TRUE(message().starts_with(
+        "Вярно Живак относително тегло 13.5, точка на топене  -39°C\r\n"));
+}
+
+TEST_F(QuizTest, AWrongPairingSaysSoAndEmptiesTheResults) {
+    choose("Злато", "19.32");
+    weights().setSelectedIndex(indexOf(weights(), "19.25"));
+    EXPECT_EQ(message(), "Грешно Злато не е с относително тегло 19.25\r\n");
+    EXPECT_EQ(results(), kEmpty);
+    EXPECT_EQ(form.AcceptedWeight, 19.32) << "a wrong pairing keeps the last accepted weight";
+}
+
+TEST_F(QuizTest, EitherEightPointNineIsRightForCopperAndForNickel) {
+    for (const char* name : {"Мед", "Никел"}) {
+        metals().setSelectedIndex(indexOf(metals(), name));
+        weights().setSelectedIndex(13);
+        const std::string first = message();
+        weights().setSelectedIndex(14);
+        EXPECT_EQ(message(), first) << name;
+        EXPECT_TRUE(first.starts_with("Вярно ")) << name;
+    }
+    EXPECT_NE(message().find("1455°C"), std::string::npos);
+}
+
+TEST_F(QuizTest, ClickingTheSameChoicesAgainGivesTheSameMessage) {
+    choose("Титан", "4.5");
+    const std::string first = message();
+    const Results firstResults = results();
+    choose("Титан", "4.5");
+    EXPECT_EQ(message(), first);
+    EXPECT_EQ(results(), firstResults);
+}
+
+TEST_F(QuizTest, ANewSizeShowsOnlyAfterTheNextClickInAChoiceList) {
+    choose("Злато", "19.32");
+    chooseSize("1");
+    EXPECT_EQ(results(), (Results{"65.45", "1,264.45", "125.00", "2,415.00"}));
+    weights().setSelectedIndex(weights().selectedIndex());
+    EXPECT_EQ(results(), (Results{"0.52", "10.12", "1.00", "19.32"}));
+}
+
+// The worked values: size, metal, weight and the four boxes.
+struct WorkedValue {
+    const char* size;
+    const char* metal;
+    const char* weight;
+    Results results;  // sphere volume, sphere mass, cube volume, cube mass
+    friend std::ostream& operator<<(std::ostream& out, const WorkedValue& value) {
+        return out << value.metal << " at size " << value.size;
+    }
+};
+
+class WorkedValues : public QuizTest, public ::testing::WithParamInterface<WorkedValue> {};
+
+TEST_P(WorkedValues, MatchTheSchoolTable) {
+    const WorkedValue& value = GetParam();
+    chooseSize(value.size);
+    choose(value.metal, value.weight);
+    EXPECT_EQ(results(), value.results);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quiz, WorkedValues,
+    ::testing::Values(WorkedValue{"5", "Злато", "19.32", {"65.45", "1,264.45", "125.00", "2,415.00"}},
+                      WorkedValue{"1", "Алуминий", "2.7", {"0.52", "1.41", "1.00", "2.70"}},
+                      WorkedValue{"10", "Платина", "21.6",
+                                  {"523.58", "11,309.40", "1,000.00", "21,600.00"}},
+                      WorkedValue{"3", "Цинк", "7.14", {"14.14", "100.94", "27.00", "192.78"}}));
+
+TEST_F(QuizTest, TheClearButtonRestoresTheStartExceptTheMessageAndTheSize) {
+    chooseSize("7");
+    choose("Злато", "19.32");
+    form.Command1(0).press();
+    EXPECT_EQ(message(), "");
+    EXPECT_EQ(results(), kEmpty);
+    EXPECT_EQ(metals().items(), kNamesInOrder);
+    EXPECT_EQ(weights().items(), kWeightsInOrder);
+    EXPECT_EQ(metals().selectedIndex(), -1);
+    EXPECT_EQ(weights().selectedIndex(), -1);
+    EXPECT_EQ(form.List2().item(form.List2().selectedIndex()), "7");
+
+    form.Command1(0).press();
+    EXPECT_EQ(metals().count(), 15) << "pressing twice refilled the lists twice";
+    EXPECT_EQ(message(), "");
+
+    // The next check needs a fresh choice in both lists.
+    metals().setSelectedIndex(0);
+    EXPECT_EQ(message(), "");
+}
+
+TEST_F(QuizTest, OnlyTheFirstClearButtonDoesAnything) {
+    choose("Злато", "19.32");
+    const std::string before = message();
+    Command1_Click(form, 1);
+    EXPECT_EQ(message(), before);
+    EXPECT_EQ(metals().selectedIndex(), 5);
+}
+
+TEST_F(QuizTest, ANameMissingFromTheTableIsLookedUpAsRowZero) {
+    metals().addItem("Unobtainium");
+    metals().setSelectedIndex(indexOf(metals(), "Unobtainium"));
+    weights().setSelectedIndex(indexOf(weights(), "2.7"));
+    EXPECT_TRUE(message().starts_with("Вярно Unobtainium относително тегло 2.7, точка на топене 660°C"));
+}
+
+TEST_F(QuizTest, WithoutAChosenSizeTheResultsAreZero) {
+    form.List2().setSelectedIndex(-1);
+    choose("Злато", "19.32");
+    EXPECT_EQ(results(), (Results{"0.00", "0.00", "0.00", "0.00"}));
+}
+
+TEST_F(QuizTest, TheLargestCubeThatFitsSixteenBitsIsComputed) {
+    form.List2().addItem("31");
+    chooseSize("31");
+    choose("Алуминий", "2.7");
+    EXPECT_EQ(results(), (Results{"15,598.07", "42,114.79", "29,791.00", "80,435.70"}));
+    EXPECT_TRUE(platform.overflowReports.empty());
+}
+
+TEST_F(QuizTest, AnOverflowIsReportedAndLeavesTheResultsAsTheyWere) {
+    for (const char* size : {"32", "40", "182", "40000", "-33"}) form.List2().addItem(size);
+    choose("Злато", "19.32");
+    const Results before = results();
+    const std::string verdict = message();
+    for (const char* size : {"32", "40", "182", "40000", "-33"}) {
+        chooseSize(size);
+        weights().setSelectedIndex(weights().selectedIndex());
+        EXPECT_EQ(results(), before) << size;
+        EXPECT_EQ(message(), verdict) << size;
+    }
+    ASSERT_EQ(platform.overflowReports.size(), 5u);
+    EXPECT_EQ(platform.overflowReports.front(), kOverflowMessage);
+}
+
+TEST_F(QuizTest, AWeightTooLargeForTheMassIsReportedAsAnOverflow) {
+    const std::string huge = "9" + std::string(307, '0');  // 9e307: its cube mass overflows
+    form.List1(Mervalin::kNames).addItem("Тежък");
+    form.List1(Mervalin::kWeights).addItem(huge);
+    form.List1(Mervalin::kDescriptions).addItem("");
+    form.List1(Mervalin::kMeltingPoints).addItem("");
+    metals().addItem("Тежък");
+    weights().addItem(huge);
+    choose("Тежък", huge);
+    EXPECT_EQ(results(), kEmpty);
+    EXPECT_EQ(platform.overflowReports.size(), 1u);
+}
+
+}  // namespace
+}  // namespace mervalin

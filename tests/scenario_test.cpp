@@ -1,0 +1,125 @@
+#include "tools/scenario.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "logic/plain_platform.h"
+#include "logic/quiz.h"
+#include "model/form.h"
+
+namespace mervalin {
+namespace {
+
+class ScenarioTest : public ::testing::Test {
+protected:
+    ScenarioTest() {
+        attachHandlers(form);
+        Form_Load(form);
+    }
+
+    int run(const std::string& script) {
+        std::istringstream in(script);
+        out.str("");
+        err.str("");
+        return runScenario(in, form, out, err);
+    }
+
+    PlainPlatform platform;
+    Mervalin form{platform};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ScenarioTest, ClicksReachTheFormAndDumpWritesItsState) {
+    ASSERT_EQ(run("# gold at size 5\n\nclick List1(0) 5\n  click List1(1) 4\r\ndump\n"), 0);
+    const auto state = nlohmann::json::parse(out.str());
+    EXPECT_EQ(state["List1"].size(), 6u);
+    EXPECT_EQ(state["List1"][0]["selected"], 5);
+    EXPECT_EQ(state["List1"][2]["selected"], -1);
+    EXPECT_EQ(state["List2"]["selected"], 4);
+    EXPECT_EQ(state["Text2"], nlohmann::json({"65.45", "1,264.45", "125.00", "2,415.00"}));
+    EXPECT_EQ(state["AcceptedWeight"], 19.32);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(ScenarioTest, TheDumpHasTheDocumentedShapeAndKeyOrder) {
+    ASSERT_EQ(run("dump\n"), 0);
+    const std::string dump = out.str();
+    EXPECT_EQ(dump.find('\n'), dump.size() - 1) << "one line";
+    EXPECT_TRUE(dump.starts_with(R"({"List1":[{"items":["Алуминий",)")) << dump.substr(0, 80);
+    EXPECT_TRUE(dump.ends_with(R"("Text2":["","","",""],"AcceptedWeight":0})" "\n"));
+    EXPECT_NE(dump.find(R"(],"selected":4},"Text1":[")"), std::string::npos);
+}
+
+TEST_F(ScenarioTest, SizeAndClearButtonClicks) {
+    ASSERT_EQ(run("click List2 0\nclick List1(0) 0\nclick List1(1) 5\nclick Command1(0)\ndump\n"),
+              0);
+    const auto state = nlohmann::json::parse(out.str());
+    EXPECT_EQ(state["List2"]["selected"], 0);
+    EXPECT_EQ(state["List1"][0]["selected"], -1);
+    EXPECT_EQ(state["Text1"][0], "");
+    EXPECT_EQ(state["AcceptedWeight"], 2.7);
+}
+
+struct BadInput {
+    const char* line;
+    const char* message;
+    friend std::ostream& operator<<(std::ostream& out, const BadInput& bad) {
+        return out << '"' << bad.line << '"';
+    }
+};
+
+class BadScenario : public ScenarioTest, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(BadScenario, StopsWithOneMessageNamingTheLine) {
+    const BadInput& bad = GetParam();
+    const int status = run("dump\nclick List1(0) 1\n" + std::string(bad.line) + "\ndump\n");
+    EXPECT_EQ(status, kScenarioBadInput);
+    EXPECT_EQ(err.str(), "line 3: " + std::string(bad.message) + "\n");
+    // The first dump was written, the one after the fault was not.
+    const std::string dumps = out.str();
+    EXPECT_EQ(std::count(dumps.begin(), dumps.end(), '\n'), 1);
+    EXPECT_EQ(form.List1(0).selectedIndex(), 1) << "lines before the fault stay done";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenario, BadScenario,
+    ::testing::Values(
+        BadInput{"press Command1(0)", "unknown command \"press\"; expected click or dump"},
+        BadInput{"click", "click needs a control, such as List1(0)"},
+        BadInput{"click List3 1", "unknown control \"List3\""},
+        BadInput{"click Text1(0)", "Text1 does nothing when clicked"},
+        BadInput{"click List1 1", "List1 is a control array: name an element, List1(0) or List1(1)"},
+        BadInput{"click List1(2) 1", "List1(2) is never shown, so the user cannot click it"},
+        BadInput{"click List1(5) 0", "List1(5) is never shown, so the user cannot click it"},
+        BadInput{"click List1(6) 0", "List1 has no element 6"},
+        BadInput{"click List1(x) 0",
+                 "control \"List1(x)\" is not a name or a name with an element index such as "
+                 "List1(0)"},
+        BadInput{"click List1(-1) 0",
+                 "control \"List1(-1)\" is not a name or a name with an element index such as "
+                 "List1(0)"},
+        BadInput{"click List1(0", "control \"List1(0\" is not a name or a name with an element "
+                                  "index such as List1(0)"},
+        BadInput{"click List1(0)", "click List1(0) needs an item index"},
+        BadInput{"click List1(0) five", "item index \"five\" is not a whole number"},
+        BadInput{"click List1(0) 1.5", "item index \"1.5\" is not a whole number"},
+        BadInput{"click List1(0) -1", "item index -1 is negative"},
+        BadInput{"click List1(1) 15", "item index 15 is out of range: List1(1) has 15 items, 0..14"},
+        BadInput{"click List1(1) 99999999999999999999",
+                 "item index 99999999999999999999 is out of range: List1(1) has 15 items, 0..14"},
+        BadInput{"click List2 10", "item index 10 is out of range: List2 has 10 items, 0..9"},
+        BadInput{"click List2(0) 1", "List2 is a single control, not a control array"},
+        BadInput{"click List1(0) 1 2", "unexpected \"2\" after the item index"},
+        BadInput{"click Command1(1)", "Command1 has no element 1"},
+        BadInput{"click Command1", "Command1 is a control array: name Command1(0)"},
+        BadInput{"click Command1(0) now", "unexpected \"now\" after Command1(0)"},
+        BadInput{"dump all", "unexpected \"all\" after dump"}));
+
+}  // namespace
+}  // namespace mervalin
