@@ -34,3 +34,11 @@ BUILD_PACKAGES=(
     nlohmann-json3-dev libgtest-dev
     python3
 )
+
+# What the window's tests under a real X server, the screenshot and
+# accessibility checks need.
+GUI_TEST_PACKAGES=(
+    fonts-liberation
+    xvfb xauth xdotool imagemagick
+    dbus at-spi2-core python3-pyatspi
+)

@@ -1,0 +1,141 @@
+#!/usr/bin/python3
+"""End to end: the real mervalin under Xvfb, driven by real X input from
+xdotool, its state read back through AT-SPI as a screen reader reads it.
+
+Usage: e2e_test.py MERVALIN
+Run it inside its own D-Bus session (dbus-run-session); it starts its own
+X server.
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+DISPLAY = None  # chosen by the X server at start
+
+
+def start_x_server():
+    """Starts Xvfb on a display number it picks itself, free of any other."""
+    global DISPLAY
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                               "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        raise AssertionError("Xvfb did not start")
+    DISPLAY = ":" + number
+    return server
+
+
+def wait_for(what, probe, timeout=20.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = probe()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *args], check=True, capture_output=True,
+                          text=True, env={**os.environ, "DISPLAY": DISPLAY}).stdout
+
+
+def find(root, predicate):
+    return pyatspi.utils.findDescendant(root, predicate, True)
+
+
+def named(root, name, role=None):
+    node = find(root, lambda n: n.name == name and (role is None or n.getRole() == role))
+    assert node is not None, f"no accessible named {name!r}"
+    return node
+
+
+def text_of(node):
+    text = node.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def click(node):
+    """Moves the real pointer to the middle of node and clicks."""
+    box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    xdotool("mousemove", "--sync", str(box.x + box.width // 2), str(box.y + box.height // 2))
+    xdotool("click", "1")
+
+
+def main():
+    mervalin = sys.argv[1]
+    xvfb = start_x_server()
+    app = None
+    failures = []
+    try:
+        env = {**os.environ, "DISPLAY": DISPLAY, "QT_QPA_PLATFORM": "xcb",
+               "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "LC_ALL": "en_US.UTF-8"}
+        app = subprocess.Popen([mervalin], env=env)
+        window_id = wait_for("the window", lambda: subprocess.run(
+            ["xdotool", "search", "--name", r"mervalin\.example"], env=env, capture_output=True,
+            text=True).stdout.split())[0]
+        xdotool("windowfocus", "--sync", window_id)
+
+        desktop = pyatspi.Registry.getDesktop(0)
+        program = wait_for("the program on the accessibility bus", lambda: next(
+            (a for a in desktop if a is not None and a.name == "mervalin"), None))
+        window = wait_for("its window", lambda: find(
+            program, lambda n: n.getRole() == pyatspi.ROLE_FRAME))
+
+        def check(label, got, expected):
+            status = "ok" if got == expected else "FAILED"
+            print(f"{status}: {label}: {got!r}" + ("" if got == expected else f", expected {expected!r}"))
+            if got != expected:
+                failures.append(label)
+
+        metals = named(window, "Метал", pyatspi.ROLE_LIST)
+        weights = named(window, "Тегло", pyatspi.ROLE_LIST)
+        sizes = named(window, "d/a", pyatspi.ROLE_LIST)
+        message = named(window, "Съобщение", pyatspi.ROLE_TEXT)
+        check("metals offered", [metals.getChildAtIndex(i).name for i in (0, 5, 14)],
+              ["Алуминий", "Злато", "Цинк"])
+        check("metal count", metals.childCount, 15)
+        check("size chosen at start", [c.name for c in sizes if c.getState().contains(
+            pyatspi.STATE_SELECTED)], ["5"])
+        check("message at start", text_of(message).startswith("Относителното тегло"), True)
+
+        click(named(metals, "Злато"))
+        click(named(weights, "19.32"))
+        results = {name: named(window, name, pyatspi.ROLE_TEXT) for name in ("Vсфера=", "Mсфера=", "Vкуб=", "Mкуб=")}
+        wait_for("the results", lambda: text_of(results["Vкуб="]))
+        check("verdict", text_of(message).split("\n")[0],
+              "Вярно Злато относително тегло 19.32, точка на топене 1063°C")
+        check("results", [text_of(results[n]) for n in ("Vсфера=", "Mсфера=", "Vкуб=", "Mкуб=")],
+              ["65.45", "1,264.45", "125.00", "2,415.00"])
+
+        # A wrong weight chosen with the keyboard empties the results.
+        xdotool("key", "--window", window_id, "Up")
+        wait_for("the wrong verdict", lambda: text_of(message).startswith("Грешно"))
+        check("wrong verdict", text_of(message).split("\n")[0],
+              "Грешно Злато не е с относително тегло 19.25")
+        check("results after a wrong pairing", [text_of(r) for r in results.values()],
+              ["", "", "", ""])
+
+        click(named(window, "Чисти", pyatspi.ROLE_PUSH_BUTTON))
+        wait_for("the cleared message", lambda: text_of(message) == "")
+        check("metal selection after clear", [c.name for c in metals if c.getState().contains(
+            pyatspi.STATE_SELECTED)], [])
+    finally:
+        if app is not None:
+            app.terminate()
+            app.wait(10)
+        xvfb.terminate()
+        xvfb.wait(10)
+    print(f"{len(failures)} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,35 @@
+// Mervalin on Linux: creates the form with the user's regional settings,
+// runs its Load, shows the window and runs the event loop until it closes.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "logic/quiz.h"
+#include "model/form.h"
+#include "ui/qt/platform.h"
+#include "ui/qt/window.h"
+
+namespace {
+
+class WindowPlatform final : public mervalin::QtPlatform {
+public:
+    void reportOverflow(std::string_view message) override {
+        QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Мервалин"),
+                             QString::fromUtf8(message.data(),
+                                               static_cast<qsizetype>(message.size())));
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    mervalin::qt::setUpApplication();
+
+    WindowPlatform platform;
+    mervalin::Mervalin form(platform);
+    mervalin::attachHandlers(form);
+    mervalin::qt::MainWindow window(form);
+    mervalin::Form_Load(form);
+    window.show();
+    return QApplication::exec();
+}
