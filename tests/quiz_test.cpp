@@ -169,7 +169,13 @@ INSTANTIATE_TEST_SUITE_P(
                       WorkedValue{"1", "Алуминий", "2.7", {"0.52", "1.41", "1.00", "2.70"}},
                       WorkedValue{"10", "Платина", "21.6",
                                   {"523.58", "11,309.40", "1,000.00", "21,600.00"}},
-                      WorkedValue{"3", "Цинк", "7.14", {"14.14", "100.94", "27.00", "192.78"}}));
+                      WorkedValue{"3", "Цинк", "7.14", {"14.14", "100.94", "27.00", "192.78"}},
+                      // Exact ties in the real data: the balls of titanium and
+                      // silver at size 10 weigh 2356.125 and 5497.625.
+                      WorkedValue{"10", "Титан", "4.5",
+                                  {"523.58", "2,356.13", "1,000.00", "4,500.00"}},
+                      WorkedValue{"10", "Сребро", "10.5",
+                                  {"523.58", "5,497.63", "1,000.00", "10,500.00"}}));
 
 TEST_F(QuizTest, TheClearButtonRestoresTheStartExceptTheMessageAndTheSize) {
     chooseSize("7");
