@@ -31,7 +31,7 @@ require_packages() {
 BUILD_PACKAGES=(
     cmake ninja-build g++ pkgconf
     qt6-base-dev libgl-dev
-    nlohmann-json3-dev libgtest-dev
+    nlohmann-json3-dev libgtest-dev libbenchmark-dev
     python3
 )
 

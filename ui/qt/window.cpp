@@ -189,8 +189,11 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     setObjectName(QStringLiteral("Mervalin"));
     setWindowTitle(toQString(layout::kCaption));
     initArtwork();
+    // The window manager is handed every size of the icon, decoded; the
+    // large ones are for the desktop's launchers, which read the installed
+    // icon files instead, so they are left out here.
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 24, 32, 48, 64}) {
         icon.addFile(QStringLiteral(":/mervalin/icon-%1.png").arg(size), QSize(size, size));
     }
     setWindowIcon(icon);
