@@ -18,8 +18,8 @@ DISPLAY = None  # chosen by the X server at start
 
 
 def start_x_server():
-    """Starts Xvfb on a display number it picks itself, free of any other."""
-    global DISPLAY
+    """Starts Xvfb on a display number it picks itself, free of any other;
+    returns the server and the display's name."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                                "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
@@ -28,8 +28,7 @@ def start_x_server():
         number = pipe.readline().strip()
     if not number:
         raise AssertionError("Xvfb did not start")
-    DISPLAY = ":" + number
-    return server
+    return server, ":" + number
 
 
 def wait_for(what, probe, timeout=20.0):
@@ -71,7 +70,8 @@ def click(node):
 
 def main():
     mervalin = sys.argv[1]
-    xvfb = start_x_server()
+    global DISPLAY
+    xvfb, DISPLAY = start_x_server()
     app = None
     failures = []
     try:
