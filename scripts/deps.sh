@@ -40,5 +40,5 @@ BUILD_PACKAGES=(
 GUI_TEST_PACKAGES=(
     fonts-liberation
     xvfb xauth xdotool imagemagick
-    dbus at-spi2-core python3-pyatspi
+    dbus at-spi2-core python3-pyatspi strace
 )

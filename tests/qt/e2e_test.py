@@ -14,21 +14,10 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from xserver import start_x_server  # noqa: E402
+
 DISPLAY = None  # chosen by the X server at start
-
-
-def start_x_server():
-    """Starts Xvfb on a display number it picks itself, free of any other;
-    returns the server and the display's name."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                               "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        raise AssertionError("Xvfb did not start")
-    return server, ":" + number
 
 
 def wait_for(what, probe, timeout=20.0):

@@ -37,6 +37,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from xserver import start_x_server  # noqa: E402
+
 SYSCALLS = ("open", "openat", "openat2", "creat", "mkdir", "mkdirat", "rename", "renameat",
             "renameat2", "unlink", "unlinkat", "rmdir", "link", "linkat", "symlink", "symlinkat",
             "truncate", "socket", "connect", "chdir", "fchdir")
@@ -147,19 +150,6 @@ def check_classifier():
         got = classify(line, "/h", "/r", cwds) is not None
         assert got == violation, f"classifier: {line!r} gave {got}, expected {violation}"
     assert classify('13 mkdir("d", 0777) = 0', "/h", "/r", cwds).startswith("mkdir: /h/sub/d:")
-
-
-def start_x_server():
-    """Starts Xvfb on a display number it picks itself, free of any other."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                               "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        raise AssertionError("Xvfb did not start")
-    return server, ":" + number
 
 
 def close_window(display, window):
