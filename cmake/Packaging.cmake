@@ -1,0 +1,190 @@
+# What is installed, and the packages made from it:
+#
+#   Linux    cmake --install puts the program, its desktop file, icons,
+#            AppStream metainfo and documents under GNUInstallDirs paths;
+#            `cpack -G DEB` in the build folder makes mervalin_<version>_<arch>.deb.
+#   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP, and the
+#            target mervalin-installer makes the NSIS installer (makensis).
+#
+# Everything goes into the one install component "mervalin", and only that
+# component is packaged: test programs, benchmarks, mervalin-replay and the
+# static libraries are never installed. The packages are written to
+# <build>/packages. scripts/test-packages builds, checks and installs them.
+
+if(NOT TARGET mervalin)
+    # A build without the window (the fuzz preset) has nothing to package.
+    return()
+endif()
+
+include(GNUInstallDirs)
+
+set(MERVALIN_APP_ID example.mervalin.Mervalin)
+set(MERVALIN_HOMEPAGE https://www.mervalin.example/)
+set(MERVALIN_MAINTAINER "The Mervalin developers <developers@mervalin.example>")
+set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+
+if(WIN32)
+    # The portable folder: the program, its read-me and the licence, side by
+    # side. The read-me is kept with CR LF and a byte-order mark in the
+    # repository; the licence is given CR LF here.
+    configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+        @ONLY NEWLINE_STYLE CRLF)
+    install(TARGETS mervalin RUNTIME DESTINATION . COMPONENT mervalin)
+    install(FILES ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+        DESTINATION . COMPONENT mervalin)
+else()
+    install(TARGETS mervalin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT mervalin)
+    install(FILES ${packaging_dir}/linux/${MERVALIN_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT mervalin)
+    install(FILES ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT mervalin)
+
+    # The icon in every size that assets/ renders, and its SVG source for
+    # any other size. A new rendering in assets/ must be added here too.
+    set(icon_sizes 16 24 32 48 64 128 256)
+    file(GLOB rendered_icons RELATIVE ${PROJECT_SOURCE_DIR}/assets
+        ${PROJECT_SOURCE_DIR}/assets/icon-*.png)
+    foreach(size IN LISTS icon_sizes)
+        list(REMOVE_ITEM rendered_icons icon-${size}.png)
+        install(FILES ${PROJECT_SOURCE_DIR}/assets/icon-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${MERVALIN_APP_ID}.png COMPONENT mervalin)
+    endforeach()
+    if(rendered_icons)
+        message(FATAL_ERROR "cmake/Packaging.cmake does not install ${rendered_icons}")
+    endif()
+    install(FILES ${PROJECT_SOURCE_DIR}/assets/icon.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${MERVALIN_APP_ID}.svg COMPONENT mervalin)
+
+    # CMAKE_INSTALL_DOCDIR names the project (Mervalin); Debian's folder is
+    # named after the package.
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/ръководство.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                  ${packaging_dir}/linux/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/mervalin COMPONENT mervalin)
+endif()
+
+# ---------------------------------------------------------------------------
+# CPack: one package holding just the component above.
+set(CPACK_PACKAGE_NAME mervalin)
+set(CPACK_PACKAGE_VENDOR "The Mervalin developers")
+set(CPACK_PACKAGE_CONTACT "${MERVALIN_MAINTAINER}")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${MERVALIN_HOMEPAGE})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drills the relative weight of fifteen metals")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Mervalin is a small physics exercise for Bulgarian pupils. The pupil picks
+a metal in one list and a relative weight in another, and the program says at
+once whether they belong together.
+
+For a correct pairing it shows the metal's melting point and a short
+description, and works out the volume and the mass of a cube of side a and of
+a ball of diameter d for a size from 1 to 10. The window and its texts are in
+Bulgarian; numbers follow the user's regional settings.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_SOURCE_GENERATOR "")
+
+set(CPACK_COMPONENTS_ALL mervalin)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+
+if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-windows-x64)
+    set(CPACK_ARCHIVE_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
+    # The ZIP unpacks into one folder named after itself.
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+    set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+else()
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${MERVALIN_MAINTAINER}")
+    set(CPACK_DEBIAN_PACKAGE_SECTION education)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MERVALIN_HOMEPAGE})
+    # The libraries, found by dpkg-shlibdeps (dpkg-dev). Qt's platform and
+    # JPEG plugins, which the program loads at run time, come with
+    # libqt6gui6. The window's font is Times New Roman; Liberation Serif has
+    # its metrics, and fontconfig stands it in.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
+include(CPack)
+
+# ---------------------------------------------------------------------------
+# The Windows installer, made by NSIS from packaging/windows/mervalin.nsi:
+#   cmake --build --preset windows --target mervalin-installer
+if(WIN32)
+    find_program(MAKENSIS makensis)
+    set(installer ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}-setup.exe)
+    if(MAKENSIS)
+        # The installer carries the very files of the ZIP: the component,
+        # installed and stripped as CPack does it.
+        set(staging ${PROJECT_BINARY_DIR}/installer-files)
+        add_custom_command(OUTPUT ${installer}
+            COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
+            COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
+                    --prefix ${staging} --strip
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
+            COMMAND ${MAKENSIS} -V2 -WX -INPUTCHARSET UTF8
+                    -DVERSION=${PROJECT_VERSION}
+                    -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+                    -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
+                    -DVERSION_PATCH=${PROJECT_VERSION_PATCH}
+                    -DPROGRAM=${staging}/mervalin.exe
+                    -DREADME=${staging}/README.txt
+                    -DLICENSE=${staging}/LICENSE.txt
+                    -DICON=${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+                    -DOUTFILE=${installer}
+                    ${packaging_dir}/windows/mervalin.nsi
+            DEPENDS mervalin ${packaging_dir}/windows/mervalin.nsi
+                    ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+                    ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+            COMMENT "Making the installer ${installer}"
+            VERBATIM)
+        add_custom_target(mervalin-installer DEPENDS ${installer})
+    else()
+        add_custom_target(mervalin-installer
+            COMMAND ${CMAKE_COMMAND} -E echo "makensis not found: install Debian's nsis package"
+            COMMAND ${CMAKE_COMMAND} -E false
+            VERBATIM)
+    endif()
+endif()
+
+# ---------------------------------------------------------------------------
+# Quick checks of the packaging files that need no package built: one version
+# everywhere, and exactly the expected files installed.
+if(MERVALIN_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME packaging.versions
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/packaging/check_versions.py
+                --version ${PROJECT_VERSION}
+                --metainfo ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml
+                --changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+                --readme ${packaging_dir}/windows/README.txt)
+    add_test(NAME packaging.install
+        COMMAND ${CMAKE_COMMAND}
+                -DBUILD_DIR=${PROJECT_BINARY_DIR}
+                -DEXPECTED=${PROJECT_SOURCE_DIR}/tests/packaging/linux-files.txt
+                -DWORK_DIR=${PROJECT_BINARY_DIR}/packaging-install-test
+                -P ${PROJECT_SOURCE_DIR}/tests/packaging/check_install.cmake)
+    find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+    if(DESKTOP_FILE_VALIDATE)
+        add_test(NAME packaging.desktop_file
+            COMMAND ${DESKTOP_FILE_VALIDATE} ${packaging_dir}/linux/${MERVALIN_APP_ID}.desktop)
+        # Hints (such as two main categories) are fine; warnings and errors not.
+        set_tests_properties(packaging.desktop_file PROPERTIES
+            FAIL_REGULAR_EXPRESSION ": (warning|error): ")
+    endif()
+    find_program(APPSTREAMCLI appstreamcli)
+    if(APPSTREAMCLI)
+        add_test(NAME packaging.metainfo
+            COMMAND ${APPSTREAMCLI} validate --no-net --explain
+                    ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml)
+    endif()
+endif()
