@@ -3,6 +3,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -34,6 +35,15 @@ QColor toQColor(layout::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); 
 // Design units are twips; Qt lays out in device-independent pixels and
 // scales those itself on high-DPI screens.
 int toPixels(int twips) { return layout::toPixels(twips, 96); }
+
+// Reads one of the program's own images. With its format named and guessing
+// turned off, Qt goes straight to the reader for that format; otherwise it
+// loads every image plugin it has to ask each whether it can read the file.
+QPixmap loadImage(const QString& path, const char* format) {
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 
 void place(QWidget* widget, const layout::Placement& placement) {
     widget->setGeometry(toPixels(placement.left), toPixels(placement.top),
@@ -194,7 +204,7 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     // icon files instead, so they are left out here.
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
-        icon.addFile(QStringLiteral(":/mervalin/icon-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(loadImage(QStringLiteral(":/mervalin/icon-%1.png").arg(size), "png"));
     }
     setWindowIcon(icon);
     setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
@@ -261,7 +271,7 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
             }
             case layout::Array::Picture1: {
                 picture_ = new QLabel(this);
-                picture_->setPixmap(QPixmap(QStringLiteral(":/mervalin/diagram.jpg")));
+                picture_->setPixmap(loadImage(QStringLiteral(":/mervalin/diagram.jpg"), "jpeg"));
                 picture_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
                 picture_->setLineWidth(2);
                 picture_->setAlignment(Qt::AlignCenter);
