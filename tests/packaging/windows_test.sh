@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Builds the Windows packages of a Windows build and checks what they hold:
+# the portable ZIP (cpack -G ZIP) and the NSIS installer (target
+# mervalin-installer). Where Wine is installed, the installer is also run
+# silently in a fresh Wine prefix, and its uninstaller after it.
+#
+#   tests/packaging/windows_test.sh [BUILD_DIR]      (default build/windows)
+#
+# Needs unzip, p7zip-full (7z lists the installer) and nsis, and a build of
+# the mervalin target in BUILD_DIR. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build_dir=$(realpath "${1:-build/windows}")
+
+fail() {
+    echo "windows_test: FAIL: $*" >&2
+    exit 1
+}
+step() { echo "== windows_test: $*"; }
+
+[ -f "$build_dir/ui/win32/mervalin.exe" ] ||
+    fail "no $build_dir/ui/win32/mervalin.exe: build the windows preset's mervalin target first"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+[ -n "$version" ] || fail "no project version in $build_dir/CMakeCache.txt"
+packages=$build_dir/packages
+zip=$packages/mervalin-$version-windows-x64.zip
+installer=$packages/mervalin-$version-setup.exe
+top=mervalin-$version-windows-x64
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+step "cpack -G ZIP in $build_dir"
+rm -f "$zip" "$installer"
+(cd "$build_dir" && cpack -G ZIP >cpack-zip.log 2>&1) ||
+    { cat "$build_dir/cpack-zip.log" >&2; fail "cpack -G ZIP"; }
+[ -f "$zip" ] || fail "no $zip"
+
+step "unzip -l $(basename "$zip")"
+unzip -l "$zip"
+listed=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
+expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/mervalin.exe" | sort)
+[ "$listed" = "$expected" ] ||
+    fail "the ZIP holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
+unzip -q "$zip" -d "$work/zip"
+readme=$work/zip/$top/README.txt
+[ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
+    fail "README.txt does not begin with a UTF-8 byte-order mark"
+if [ "$(grep -c $'\r$' "$readme")" != "$(wc -l <"$readme")" ] || [ -n "$(tail -c 1 "$readme")" ]; then
+    fail "README.txt has a line that does not end in CR LF"
+fi
+iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
+grep -q $'\r$' "$work/zip/$top/LICENSE.txt" || fail "LICENSE.txt does not end its lines in CR LF"
+echo "README.txt: UTF-8 with byte-order mark, CR LF; LICENSE.txt: CR LF"
+
+step "cmake --build $build_dir --target mervalin-installer"
+cmake --build "$build_dir" --target mervalin-installer -j2 >"$build_dir/installer.log" 2>&1 ||
+    { cat "$build_dir/installer.log" >&2; fail "building the installer"; }
+[ -f "$installer" ] || fail "no $installer"
+
+step "7z l $(basename "$installer")"
+7z l "$installer" | sed -n '/^Type = /p;/^   Date/,$p'
+listed=$(7z l -ba -slt "$installer" | sed -n 's/^Path = //p' | grep -v '^.PLUGINSDIR/' | sort)
+expected=$(printf '%s\n' LICENSE.txt README.txt mervalin.exe uninstall.exe | sort)
+[ "$listed" = "$expected" ] ||
+    fail "the installer holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
+7z l "$installer" | grep -q '^Type = Nsis' || fail "7z does not read it as an NSIS installer"
+# RequestExecutionLevel user: the installer's manifest asks for no elevation.
+grep -aq 'level="asInvoker"' "$installer" || fail "the installer's manifest does not ask for asInvoker"
+7z e -so "$installer" mervalin.exe >"$work/installer-mervalin.exe" 2>/dev/null ||
+    fail "7z cannot extract mervalin.exe from the installer"
+# The two copies of the stripped program differ only in the PE time stamp,
+# which the strip writes anew each time.
+[ "$(stat -c %s "$work/installer-mervalin.exe")" = "$(stat -c %s "$work/zip/$top/mervalin.exe")" ] ||
+    fail "the installer's mervalin.exe is not the size of the ZIP's"
+echo "the installer holds LICENSE.txt, README.txt, mervalin.exe and uninstall.exe, and runs as the user"
+
+step "versions"
+python3 tests/packaging/check_versions.py --version "$version" \
+    --exe "$work/zip/$top/mervalin.exe" --exe "$build_dir/ui/win32/mervalin.exe" --exe "$installer" \
+    --readme "$readme"
+
+if command -v wine >/dev/null && command -v wineserver >/dev/null; then
+    step "silent install and uninstall under Wine"
+    # English, whatever the caller's locale: the shortcut is then Mervalin.lnk.
+    export LC_ALL=C.UTF-8 WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
+    wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot"; }
+    wineserver -w
+    key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mervalin'
+    profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
+    target=$profile/AppData/Local/Programs/Mervalin
+    shortcut=$profile/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Mervalin.lnk
+
+    wine "$(winepath -w "$installer")" /S
+    wineserver -w
+    for file in mervalin.exe README.txt LICENSE.txt uninstall.exe; do
+        [ -f "$target/$file" ] || fail "the installer did not put $file into $target"
+    done
+    cmp -s "$target/mervalin.exe" "$work/installer-mervalin.exe" || fail "installed mervalin.exe differs"
+    [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+    wine reg query "$key" >"$work/key.txt" 2>&1 || { cat "$work/key.txt" >&2; fail "no $key"; }
+    tr -d '\r' <"$work/key.txt"
+    grep -q "DisplayVersion.*$version" "$work/key.txt" || fail "DisplayVersion is not $version"
+    grep -q 'UninstallString.*uninstall.exe' "$work/key.txt" || fail "no UninstallString"
+    echo "installed into %LOCALAPPDATA%\\Programs\\Mervalin, with its shortcut and uninstall key"
+
+    wine "$(winepath -w "$target/uninstall.exe")" /S
+    wineserver -w
+    [ ! -e "$target" ] || fail "$target is still there after uninstalling"
+    [ ! -e "$shortcut" ] || fail "the shortcut is still there after uninstalling"
+    if wine reg query "$key" >/dev/null 2>&1; then fail "$key is still there after uninstalling"; fi
+    echo "uninstalled: folder, shortcut and key are gone"
+    wineserver -k || true
+else
+    echo "windows_test: Wine is not installed: the installer is listed but not run"
+fi
+
+echo "windows_test: PASS ($(basename "$zip") $(stat -c %s "$zip") bytes," \
+     "$(basename "$installer") $(stat -c %s "$installer") bytes)"
