@@ -23,6 +23,8 @@ public:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Lets a Wayland compositor match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.mervalin.Mervalin"));
     mervalin::qt::setUpApplication();
 
     WindowPlatform platform;
