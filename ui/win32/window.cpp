@@ -1,0 +1,550 @@
+#include "ui/win32/window.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "ui/win32/resource.h"
+#include "ui/win32/text.h"
+
+namespace mervalin::win32 {
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+
+COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MERVALIN));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Windows deletes a class's brush when the class goes away.
+    windowClass.hbrBackground = CreateSolidBrush(toColorRef(layout::kWindowColour));
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&windowClass)) throw std::runtime_error("RegisterClassExW failed");
+}
+
+// The order in which the controls are created, which is also their z-order.
+// IsDialogMessage moves the focus through the controls in z-order, so they
+// go by tab index; screen readers name a list or an edit box by the static
+// text just before it, so each label goes right before the control it names
+// (in the design, a label is listed just before the control that takes its
+// caption as accessible name).
+std::vector<const layout::Placement*> creationOrder(const Mervalin& form) {
+    struct Keyed {
+        int tabIndex;
+        int rank;  // a label before the control it names
+        const layout::Placement* placement;
+    };
+    std::vector<Keyed> keyed;
+    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
+        const layout::Placement& placement = layout::kControls[i];
+        Keyed entry{placement.tabIndex, 1, &placement};
+        if (placement.array == layout::Array::Label1 && i + 1 < layout::kControls.size()) {
+            const layout::Placement& next = layout::kControls[i + 1];
+            if (!next.accessibleName.empty() &&
+                next.accessibleName == form.Label1(placement.index).caption) {
+                entry = {next.tabIndex, 0, &placement};
+            }
+        }
+        keyed.push_back(entry);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        return a.tabIndex != b.tabIndex ? a.tabIndex < b.tabIndex : a.rank < b.rank;
+    });
+    std::vector<const layout::Placement*> order;
+    for (const Keyed& entry : keyed) order.push_back(entry.placement);
+    return order;
+}
+
+std::wstring windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return text;
+}
+
+}  // namespace
+
+// Keeps a list box showing its model list, and reports the user's choice of
+// an item to the model. The model's own changes are shown with messages that
+// raise no notification, so they never come back as a choice.
+class MainWindow::ListBinding final : public ListBoxObserver {
+  public:
+    ListBinding(ListBox& list, HWND handle) : list_(list), control_(handle) {
+        for (int i = 0; i < list.count(); ++i) itemInserted(i);
+        selectionChanged(list.selectedIndex());
+        list.setObserver(this);
+    }
+    ~ListBinding() { list_.setObserver(nullptr); }
+
+    ListBinding(const ListBinding&) = delete;
+    ListBinding& operator=(const ListBinding&) = delete;
+
+    HWND control() const { return control_; }
+
+    void itemInserted(int index) override {
+        const std::wstring text = toWide(list_.item(index));
+        // LB_INSERTSTRING appends at -1.
+        const WPARAM where =
+            index >= itemCount() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
+        SendMessageW(control_, LB_INSERTSTRING, where, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    void cleared() override { SendMessageW(control_, LB_RESETCONTENT, 0, 0); }
+    void selectionChanged(int index) override {
+        // -1 takes the selection away.
+        SendMessageW(control_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+
+    // LBN_SELCHANGE: the user chose an item by mouse or keyboard. A click on
+    // the item already chosen changes nothing.
+    void userSelected() {
+        const auto index = static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0));
+        if (index >= 0 && index != list_.selectedIndex()) list_.setSelectedIndex(index);
+    }
+
+  private:
+    int itemCount() const { return static_cast<int>(SendMessageW(control_, LB_GETCOUNT, 0, 0)); }
+
+    ListBox& list_;
+    HWND control_;
+};
+
+// Keeps an edit control showing its model text box. Edit controls break
+// lines with CR LF, as the model does.
+class MainWindow::TextBinding final : public TextBoxObserver {
+  public:
+    TextBinding(TextBox& box, HWND handle) : box_(box), control_(handle) {
+        textChanged();
+        box.setObserver(this);
+    }
+    ~TextBinding() { box_.setObserver(nullptr); }
+
+    TextBinding(const TextBinding&) = delete;
+    TextBinding& operator=(const TextBinding&) = delete;
+
+    void textChanged() override { SetWindowTextW(control_, toWide(box_.text()).c_str()); }
+
+  private:
+    TextBox& box_;
+    HWND control_;
+};
+
+MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
+    : form_(form), instance_(instance), diagram_(instance, IDR_DIAGRAM) {
+    labelBrush_ = CreateSolidBrush(toColorRef(layout::kLabelColour));
+    buttonBrush_ = CreateSolidBrush(toColorRef(layout::kButtonColour));
+    registerWindowClass(instance, windowProc);
+    // The accessible names are also given explicitly, for the controls that
+    // have no label; without this service they are only read by their label.
+    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                     reinterpret_cast<void**>(accessibility_.GetAddressOf()));
+
+    // Created at the default place and size; applyDpi() gives the size once
+    // the window knows the DPI of its monitor.
+    const std::wstring caption = toWide(layout::kCaption);
+    CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    if (!window_) throw std::runtime_error("CreateWindowExW failed");
+    try {
+        for (const layout::Placement* placement : creationOrder(form_)) {
+            HWND control = createControl(*placement);
+            if (!control) throw std::runtime_error("creating a control failed");
+            controls_.push_back({placement, control});
+            nameForScreenReaders(control, *placement);
+        }
+        applyDpi(GetDpiForWindow(window_), nullptr);
+    } catch (...) {
+        DestroyWindow(window_);
+        throw;
+    }
+    focus_ = messageBox_;
+}
+
+MainWindow::~MainWindow() {
+    if (window_) DestroyWindow(window_);
+    listBindings_.clear();
+    textBindings_.clear();
+    if (font_) DeleteObject(font_);
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+    DeleteObject(labelBrush_);
+    DeleteObject(buttonBrush_);
+}
+
+HWND MainWindow::createControl(const layout::Placement& placement) {
+    const wchar_t* className = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    std::wstring text;
+    // Every control that takes the focus is a group of its own, so that the
+    // arrow keys never move the focus (IsDialogMessage moves it within a
+    // group otherwise).
+    constexpr DWORD kFocusable = WS_TABSTOP | WS_GROUP;
+    switch (placement.array) {
+        case layout::Array::Label1:
+            style |= SS_CENTER | SS_NOPREFIX;
+            text = toWide(form_.Label1(placement.index).caption);
+            break;
+        case layout::Array::List1:
+        case layout::Array::List2:
+            // No LBS_SORT: the model keeps its lists in order itself. No
+            // integral height: the design gives the exact height.
+            className = L"LISTBOX";
+            style |= kFocusable | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case layout::Array::Text1:
+            className = L"EDIT";
+            style |= kFocusable | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case layout::Array::Text2:
+            className = L"EDIT";
+            style |= kFocusable | ES_AUTOHSCROLL | ES_READONLY;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case layout::Array::Command1:
+            className = L"BUTTON";
+            style |= kFocusable | BS_OWNERDRAW;
+            text = toWide(form_.Command1(0).caption());
+            break;
+        case layout::Array::Picture1:
+            // Owner-drawn, so that the window text can carry the description
+            // (a bitmap static takes its text for a resource name).
+            style |= SS_OWNERDRAW;
+            exStyle = WS_EX_CLIENTEDGE;
+            text = toWide(placement.accessibleName);
+            break;
+    }
+    HWND control = CreateWindowExW(
+        exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(placement.array, placement.index))),
+        instance_, nullptr);
+    if (!control) return nullptr;
+
+    switch (placement.array) {
+        case layout::Array::Label1:
+            labels_[static_cast<std::size_t>(placement.index)] = control;
+            break;
+        case layout::Array::List1:
+            listBindings_.push_back(
+                std::make_unique<ListBinding>(form_.List1(placement.index), control));
+            break;
+        case layout::Array::List2:
+            listBindings_.push_back(std::make_unique<ListBinding>(form_.List2(), control));
+            break;
+        case layout::Array::Text1:
+            messageBox_ = control;
+            textBoxes_.push_back(control);
+            textBindings_.push_back(
+                std::make_unique<TextBinding>(form_.Text1(placement.index), control));
+            break;
+        case layout::Array::Text2:
+            textBoxes_.push_back(control);
+            textBindings_.push_back(
+                std::make_unique<TextBinding>(form_.Text2(placement.index), control));
+            break;
+        case layout::Array::Command1:
+            button_ = control;
+            break;
+        case layout::Array::Picture1:
+            picture_ = control;
+            break;
+    }
+    return control;
+}
+
+void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& placement) {
+    if (!accessibility_ || placement.accessibleName.empty()) return;
+    const std::wstring name = toWide(placement.accessibleName);
+    accessibility_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                   PROPID_ACC_NAME, name.c_str());
+    if (placement.array == layout::Array::Picture1) {
+        VARIANT role;
+        VariantInit(&role);
+        role.vt = VT_I4;
+        role.lVal = ROLE_SYSTEM_GRAPHIC;
+        accessibility_->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                    PROPID_ACC_ROLE, role);
+    }
+}
+
+void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
+    dpi_ = dpi;
+
+    // Times New Roman in points; RUSSIAN_CHARSET picks the Cyrillic glyphs
+    // on systems whose own code page is not Cyrillic.
+    const std::wstring family = toWide(layout::kFontFamily);
+    HFONT font =
+        CreateFontW(-MulDiv(layout::kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL,
+                    FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, family.c_str());
+
+    const SIZE natural = diagram_.naturalSize();
+    const SIZE pictureSize = {MulDiv(natural.cx, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+                              MulDiv(natural.cy, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
+    diagram_.prepare(pictureSize);
+
+    for (const Control& control : controls_) {
+        const layout::Placement& placement = *control.placement;
+        int width = pixels(placement.width);
+        int height = pixels(placement.height);
+        if (placement.array == layout::Array::Picture1 && natural.cx > 0) {
+            // The picture's own size plus the sunken border.
+            RECT frame = {0, 0, pictureSize.cx, pictureSize.cy};
+            AdjustWindowRectExForDpi(
+                &frame, static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_STYLE)), FALSE,
+                static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_EXSTYLE)), dpi);
+            width = frame.right - frame.left;
+            height = frame.bottom - frame.top;
+        }
+        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top), width,
+                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font) SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (font) {
+        if (font_) DeleteObject(font_);
+        font_ = font;
+    }
+
+    // The client area is the design's size; the frame around it is whatever
+    // this DPI makes of the caption and borders.
+    RECT frame = {0, 0, pixels(layout::kClientWidth), pixels(layout::kClientHeight)};
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    int left = 0;
+    int top = 0;
+    if (suggested) {
+        left = suggested->left;
+        top = suggested->top;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(window_, nullptr, left, top, width, height, flags);
+    // Should the frame differ from what AdjustWindowRectExForDpi said (a
+    // caption that wraps, a theme), correct by what is missing.
+    RECT client{};
+    GetClientRect(window_, &client);
+    const int missingWidth = pixels(layout::kClientWidth) - client.right;
+    const int missingHeight = pixels(layout::kClientHeight) - client.bottom;
+    if (missingWidth != 0 || missingHeight != 0) {
+        SetWindowPos(window_, nullptr, 0, 0, width + missingWidth, height + missingHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+
+    HICON big =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
+                                      GetSystemMetricsForDpi(SM_CXICON, dpi),
+                                      GetSystemMetricsForDpi(SM_CYICON, dpi), LR_DEFAULTCOLOR));
+    HICON small =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
+                                      GetSystemMetricsForDpi(SM_CXSMICON, dpi),
+                                      GetSystemMetricsForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (bigIcon_) DestroyIcon(bigIcon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+    bigIcon_ = big;
+    smallIcon_ = small;
+
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+}
+
+bool MainWindow::preTranslateMessage(MSG& message) {
+    if (!window_ || (message.hwnd != window_ && !IsChild(window_, message.hwnd))) return false;
+    // Escape means nothing here; a multi-line edit control that is handled
+    // as in a dialog box would close the window on it.
+    if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP ||
+         message.message == WM_CHAR) &&
+        message.wParam == VK_ESCAPE) {
+        return true;
+    }
+    return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+void MainWindow::moveFocus(HWND next) {
+    if (!next) return;
+    // As a dialog box does: an edit control reached by the keyboard has its
+    // text selected, ready to copy.
+    if (SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+        SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+    SetFocus(next);
+}
+
+bool MainWindow::isLabel(HWND control) const {
+    return std::find(labels_.begin(), labels_.end(), control) != labels_.end();
+}
+
+bool MainWindow::isTextBox(HWND control) const {
+    return std::find(textBoxes_.begin(), textBoxes_.end(), control) != textBoxes_.end();
+}
+
+void MainWindow::drawButton(const DRAWITEMSTRUCT& item) const {
+    HDC dc = item.hDC;
+    RECT rect = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    const bool focused = (item.itemState & ODS_FOCUS) != 0;
+
+    FillRect(dc, &rect, buttonBrush_);
+    // A dark frame marks the focus even while Windows hides focus
+    // rectangles (until the keyboard is first used).
+    if (focused) {
+        FrameRect(dc, &rect, GetSysColorBrush(COLOR_WINDOWTEXT));
+        InflateRect(&rect, -1, -1);
+    }
+    DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+
+    const std::wstring caption = windowText(item.hwndItem);
+    RECT textRect = rect;
+    if (pressed) OffsetRect(&textRect, 1, 1);
+    HGDIOBJ previousFont = SelectObject(dc, font_);
+    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SetTextColor(dc, previousColour);
+    SetBkMode(dc, previousMode);
+    SelectObject(dc, previousFont);
+
+    if (focused && !(item.itemState & ODS_NOFOCUSRECT)) {
+        InflateRect(&rect, -1, -1);
+        DrawFocusRect(dc, &rect);
+    }
+}
+
+void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) const {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    diagram_.draw(item.hDC, {item.rcItem.left, item.rcItem.top});
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // An exception must not unwind through Windows' own frames.
+    try {
+        return self->handleMessage(message, wParam, lParam);
+    } catch (...) {
+        std::terminate();
+    }
+}
+
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const auto from = reinterpret_cast<HWND>(lParam);
+            const UINT code = HIWORD(wParam);
+            if (!from) {
+                // Enter, as IsDialogMessage reports it: presses the button
+                // when the button has the focus.
+                if (LOWORD(wParam) == IDOK && GetFocus() == button_) form_.Command1(0).press();
+                return 0;
+            }
+            if (from == button_) {
+                // An owner-drawn button reports the second click of a
+                // double click as a double click only.
+                if (code == BN_CLICKED || code == BN_DOUBLECLICKED) form_.Command1(0).press();
+                return 0;
+            }
+            if (code == LBN_SELCHANGE) {
+                for (const auto& binding : listBindings_) {
+                    if (binding->control() == from) binding->userSelected();
+                }
+                return 0;
+            }
+            break;
+        }
+        case WM_NEXTDLGCTL:
+            // A multi-line edit control passes Tab on with this message, which
+            // only a dialog box's procedure would otherwise handle.
+            if (LOWORD(lParam)) {
+                moveFocus(reinterpret_cast<HWND>(wParam));
+            } else {
+                moveFocus(GetNextDlgTabItem(window_, GetFocus(), wParam != 0));
+            }
+            return 0;
+        case WM_CTLCOLORSTATIC: {
+            const auto dc = reinterpret_cast<HDC>(wParam);
+            const auto control = reinterpret_cast<HWND>(lParam);
+            if (isLabel(control)) {
+                SetBkColor(dc, toColorRef(layout::kLabelColour));
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                return reinterpret_cast<LRESULT>(labelBrush_);
+            }
+            if (isTextBox(control)) {
+                // Read-only edit controls ask here, as static text does; they
+                // keep the ordinary edit background.
+                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.hwndItem == button_) {
+                drawButton(item);
+                return TRUE;
+            }
+            if (item.hwndItem == picture_) {
+                drawPicture(item);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_DPICHANGED:
+            applyDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) focus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            // The window itself has nothing to type into; the focus goes back
+            // to the control that last had it.
+            if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+            return 0;
+        case WM_DESTROY:
+            if (accessibility_) {
+                const MSAAPROPID names[] = {PROPID_ACC_NAME, PROPID_ACC_ROLE};
+                for (const Control& control : controls_) {
+                    accessibility_->ClearHwndProps(control.handle, static_cast<DWORD>(OBJID_CLIENT),
+                                                   CHILDID_SELF, names, ARRAYSIZE(names));
+                }
+            }
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace mervalin::win32
