@@ -1,0 +1,236 @@
+#!/usr/bin/env python3
+"""Checks the built Windows programs as files, without running them.
+
+  check_executable.py imports OBJDUMP EXE...
+      Each program imports only DLLs that every Windows 10 has, so that it
+      runs alone from any folder: no libstdc++, libgcc or winpthread DLLs.
+  check_executable.py gui EXE
+      The program starts in the GUI subsystem, not in a console.
+  check_executable.py hardened EXE...
+      Windows may load each program at a random address (64-bit entropy)
+      and never runs code from its data pages.
+  check_executable.py resources EXE ICON DIAGRAM VERSION
+      The program carries the icon file's images, the diagram's bytes, a
+      manifest asking for Common Controls 6 and per-monitor DPI awareness on
+      Windows 10 and 11, and VERSIONINFO with the given version.
+"""
+
+import re
+import struct
+import subprocess
+import sys
+import xml.etree.ElementTree as ET
+
+# DLLs of Windows itself. api-ms-win-* are the API sets of the Universal CRT
+# and of the system.
+SYSTEM_DLLS = {
+    "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
+    "msvcrt.dll", "ole32.dll", "oleacc.dll", "oleaut32.dll", "shell32.dll",
+    "shlwapi.dll", "ucrtbase.dll", "user32.dll", "uxtheme.dll", "version.dll",
+    "windowscodecs.dll", "winmm.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll",
+}
+
+RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
+IDI_MERVALIN, IDR_DIAGRAM = 1, 2
+
+
+def fail(message):
+    print(message)
+    sys.exit(1)
+
+
+def imports(objdump, programs):
+    for program in programs:
+        dump = subprocess.run([objdump, "-p", program], capture_output=True, text=True,
+                              check=True).stdout
+        names = re.findall(r"DLL Name: (\S+)", dump)
+        if not names:
+            fail(f"{program}: no import table found")
+        foreign = [n for n in names
+                   if n.lower() not in SYSTEM_DLLS and not n.lower().startswith("api-ms-win-")]
+        print(f"{program}: imports {', '.join(names)}")
+        if foreign:
+            fail(f"{program}: imports DLLs that are not part of Windows: {', '.join(foreign)}")
+
+
+class PortableExecutable:
+    """Just enough of the PE format to read an image's resources."""
+
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        pe = struct.unpack_from("<I", self.data, 0x3C)[0]
+        if self.data[pe:pe + 4] != b"PE\0\0":
+            fail(f"{path}: not a PE image")
+        sections, optional_size = struct.unpack_from("<H12xH", self.data, pe + 6)
+        optional = pe + 24
+        magic = struct.unpack_from("<H", self.data, optional)[0]
+        directories = optional + (112 if magic == 0x20B else 96)
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", self.data,
+                                                                       optional + 68)
+        self.resource_rva = struct.unpack_from("<I", self.data, directories + 2 * 8)[0]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            size, rva, raw_size, raw = struct.unpack_from("<8xIIII", self.data, table + 40 * i)
+            self.sections.append((rva, max(size, raw_size), raw))
+
+    def offset(self, rva):
+        for start, size, raw in self.sections:
+            if start <= rva < start + size:
+                return raw + rva - start
+        fail(f"address {rva:#x} is in no section")
+
+    def resources(self):
+        """{(type, name): bytes} for resources with numeric type and name."""
+        if not self.resource_rva:
+            return {}
+        base = self.offset(self.resource_rva)
+        found = {}
+
+        def entries(directory):
+            named, numbered = struct.unpack_from("<12xHH", self.data, base + directory)
+            for i in range(named + numbered):
+                ident, target = struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
+                yield ident, target
+
+        for type_id, type_dir in entries(0):
+            for name_id, name_dir in entries(type_dir & 0x7FFFFFFF):
+                for _, leaf in entries(name_dir & 0x7FFFFFFF):
+                    rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    start = self.offset(rva)
+                    if not (type_id & 0x80000000 or name_id & 0x80000000):
+                        found[(type_id, name_id)] = self.data[start:start + size]
+        return found
+
+
+def icon_file_images(path):
+    """(width, height, colours, bit count, image bytes) of each image of an .ico."""
+    with open(path, "rb") as f:
+        data = f.read()
+    _, kind, count = struct.unpack_from("<HHH", data, 0)
+    if kind != 1:
+        fail(f"{path}: not an icon file")
+    images = []
+    for i in range(count):
+        w, h, colours, _, _, bits, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        images.append((w or 256, h or 256, colours, bits, data[offset:offset + size]))
+    return images
+
+
+def check_icon(resources, icon_path):
+    group = resources.get((RT_GROUP_ICON, IDI_MERVALIN))
+    if group is None:
+        fail("no icon group IDI_MERVALIN")
+    _, _, count = struct.unpack_from("<HHH", group, 0)
+    carried = []
+    for i in range(count):
+        w, h, colours, _, _, bits, _, ident = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+        image = resources.get((RT_ICON, ident))
+        if image is None:
+            fail(f"icon image {ident} of the group is missing")
+        carried.append((w or 256, h or 256, colours, bits, image))
+    expected = icon_file_images(icon_path)
+    if sorted(carried) != sorted(expected):
+        fail(f"the icon differs from {icon_path}: carries "
+             f"{[(w, h, b) for w, h, _, b, _ in carried]}, the file has "
+             f"{[(w, h, b) for w, h, _, b, _ in expected]}")
+    sizes = {(w, h, b) for w, h, _, b, _ in carried}
+    print(f"icon: {sorted(sizes)}")
+    # The classic 32 x 32 in 256 colours, for old shells and remote sessions,
+    # and something sharper for today's.
+    if (32, 32, 8) not in sizes:
+        fail("the icon has no 32 x 32 image in 256 colours")
+    if not any(w > 32 for w, _, _ in sizes):
+        fail("the icon has no image larger than 32 x 32")
+
+
+def check_manifest(resources):
+    text = resources.get((RT_MANIFEST, 1))
+    if text is None:
+        fail("no application manifest (RT_MANIFEST 1)")
+    root = ET.fromstring(text)
+    ns = {
+        "asm1": "urn:schemas-microsoft-com:asm.v1",
+        "asm3": "urn:schemas-microsoft-com:asm.v3",
+        "compat": "urn:schemas-microsoft-com:compatibility.v1",
+        "ws2016": "http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+    }
+    controls = [a for a in root.iterfind(".//asm1:dependentAssembly/asm1:assemblyIdentity", ns)
+                if a.get("name") == "Microsoft.Windows.Common-Controls"]
+    if not controls or controls[0].get("version") != "6.0.0.0":
+        fail("the manifest does not ask for Common Controls 6.0.0.0")
+    awareness = root.find(".//asm3:windowsSettings/ws2016:dpiAwareness", ns)
+    if awareness is None or "PerMonitorV2" not in awareness.text:
+        fail("the manifest does not declare per-monitor-v2 DPI awareness")
+    systems = {s.get("Id") for s in root.iterfind(".//compat:supportedOS", ns)}
+    if "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" not in systems:
+        fail("the manifest does not name Windows 10 and 11 as supported")
+    print("manifest: Common Controls 6, PerMonitorV2, Windows 10 and 11")
+
+
+def version_string(block, key):
+    """A value of the StringFileInfo table, found by its key."""
+    marker = (key + "\0").encode("utf-16-le")
+    at = block.find(marker)
+    if at < 0:
+        return None
+    at += len(marker)
+    at += (-at) % 4  # values start on a 32-bit boundary
+    end = at
+    while block[end:end + 2] != b"\0\0":
+        end += 2
+    return block[at:end].decode("utf-16-le")
+
+
+def check_version(resources, version):
+    block = resources.get((RT_VERSION, 1))
+    if block is None:
+        fail("no VERSIONINFO")
+    at = block.find(struct.pack("<I", 0xFEEF04BD))
+    if at < 0:
+        fail("VERSIONINFO without VS_FIXEDFILEINFO")
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<8xIIII", block, at)
+    major, minor, patch = (int(p) for p in version.split("."))
+    want = ((major << 16) | minor, patch << 16)
+    if (file_ms, file_ls) != want or (product_ms, product_ls) != want:
+        fail(f"fixed version {file_ms >> 16}.{file_ms & 0xFFFF}.{file_ls >> 16}."
+             f"{file_ls & 0xFFFF}, expected {version}.0")
+    for key in ("FileVersion", "ProductVersion"):
+        if version_string(block, key) != version:
+            fail(f"{key} is {version_string(block, key)!r}, expected {version!r}")
+    print(f"version: {version}")
+
+
+def main():
+    command, arguments = sys.argv[1], sys.argv[2:]
+    if command == "imports":
+        imports(arguments[0], arguments[1:])
+    elif command == "gui":
+        subsystem = PortableExecutable(arguments[0]).subsystem
+        if subsystem != 2:
+            fail(f"{arguments[0]}: subsystem {subsystem}, expected 2 (Windows GUI)")
+    elif command == "hardened":
+        wanted = {0x20: "HIGH_ENTROPY_VA", 0x40: "DYNAMIC_BASE", 0x100: "NX_COMPAT"}
+        for program in arguments:
+            flags = PortableExecutable(program).dll_characteristics
+            missing = [name for bit, name in wanted.items() if not flags & bit]
+            if missing:
+                fail(f"{program}: without {', '.join(missing)}")
+            print(f"{program}: {', '.join(wanted.values())}")
+    elif command == "resources":
+        program, icon, diagram, version = arguments
+        resources = PortableExecutable(program).resources()
+        check_icon(resources, icon)
+        with open(diagram, "rb") as f:
+            if resources.get((RT_RCDATA, IDR_DIAGRAM)) != f.read():
+                fail(f"the diagram resource differs from {diagram}")
+        print("diagram: identical to the file")
+        check_manifest(resources)
+        check_version(resources, version)
+    else:
+        fail(f"unknown command {command}")
+
+
+if __name__ == "__main__":
+    main()
