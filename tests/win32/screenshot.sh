@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Photographs the Windows window: runs mervalin.exe under Wine on a private
+# X server, with Bulgarian regional settings, chooses gold and its relative
+# weight as a pupil would, and saves the window as docs/screenshot-windows.png.
+#
+# Usage: tests/win32/screenshot.sh [BUILD_DIR]   (default build/windows, built)
+# Not while the Windows tests run: it ends any Wine session of that build.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build/windows}
+wine_run=$build/wine-run
+for file in "$wine_run" "$build/ui/win32/mervalin.exe" "$build/tests/win32/inspect.exe"; do
+    [ -e "$file" ] || { echo "screenshot.sh: $file is missing; build the windows preset" >&2; exit 1; }
+done
+
+display=97
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+done
+Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+work=$(mktemp -d)
+cleanup() {
+    "$wine_run" --stop
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+export DISPLAY=:$display
+
+# A session of its own, on this display.
+"$wine_run" --stop
+"$wine_run" --start
+
+python3 - "$wine_run" "$build" "$work" <<'PYTHON'
+import os, subprocess, sys
+wine_run, build, work = sys.argv[1:4]
+sys.path.insert(0, os.path.join("tests", "win32"))
+import e2e_test as e2e
+
+program = e2e.Program(wine_run, os.path.join(build, "ui/win32/mervalin.exe"),
+                      os.path.join(build, "tests/win32/inspect.exe"), {"LC_ALL": "bg_BG.UTF-8"})
+try:
+    program.click_item(e2e.METALS, e2e.GOLD)
+    program.click_item(e2e.WEIGHTS, e2e.W_19_32)
+    program.wait_until(lambda s: e2e.texts(s)[3] == "2\u00a0415,00", "results of gold")
+    # Away from the lists, so that no item shows the pointer's hover.
+    program.xdotool("mousemove", "600", "600")
+    left, top, width, height = program.state()["frame"]
+    shot = os.path.join(work, "screen.png")
+    subprocess.run(["import", "-window", "root", shot], check=True)
+    os.makedirs("docs", exist_ok=True)
+    subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{left}+{top}", "+repage",
+                    "-strip", "docs/screenshot-windows.png"], check=True)
+    program.close()
+finally:
+    program.kill()
+PYTHON
+echo "docs/screenshot-windows.png"
