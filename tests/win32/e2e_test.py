@@ -12,6 +12,7 @@ English (United States) regional settings, so that results read "2,415.00".
 
 import json
 import os
+import random
 import subprocess
 import sys
 import tempfile
@@ -477,6 +478,60 @@ def case_high_dpi(program, **_):
     check(byId[PICTURE]["rect"][2] >= 140 + 4 and byId[PICTURE]["rect"][3] >= 167 + 4,
           f"picture at 144 DPI: {byId[PICTURE]['rect']}")
     check(byId[METALS]["itemHeight"] > 20, "the font has not grown with the DPI")
+
+
+
+
+MONKEY_KEYS = ["Tab", "shift+Tab", "Up", "Down", "Home", "End", "Prior", "Next", "space",
+               "Return", "Left", "Right", "ctrl+a", "ctrl+c", "BackSpace", "a", "5", "Escape"]
+
+
+def case_monkey(program, **_):
+    """500 random clicks anywhere in the window and random keys: the program
+    neither crashes nor hangs, and its state stays one a pupil could reach."""
+    seed = int(os.environ.get("MERVALIN_SEED", random.randrange(1 << 32)))
+    print(f"MERVALIN_SEED={seed}")
+    rng = random.Random(seed)
+    window = program.state()
+    x0, y0 = window["clientOrigin"]
+    width, height = window["clientSize"]
+    sent = 0
+    while sent < 500:
+        batch = []
+        for _ in range(25):
+            if rng.random() < 0.5:
+                batch += ["mousemove", str(x0 + rng.randrange(width)), str(y0 + rng.randrange(height)),
+                          "click", "--delay", "40", "1"]
+            else:
+                batch += ["key", "--delay", "20", rng.choice(MONKEY_KEYS)]
+            sent += 1
+        program.xdotool(*batch)
+        check(program.process.poll() is None, f"the program ended after {sent} events")
+        if sent % 100 == 0:
+            check_monkey_state(program.state(), sent)
+
+
+def check_monkey_state(state, sent):
+    controls = state["byId"]
+    where = f"after {sent} events"
+    check_equal(controls[METALS]["items"], NAMES, f"metals {where}")
+    check_equal(controls[WEIGHTS]["items"], WEIGHTS_SORTED, f"weights {where}")
+    check_equal(controls[SIZES]["items"], SIZE_ITEMS, f"sizes {where}")
+    check(controls[SIZES]["selected"] >= 0, f"a size is chosen {where}")
+    metal, weight = controls[METALS]["selected"], controls[WEIGHTS]["selected"]
+    message, results = controls[MESSAGE]["text"], texts(state)
+    if metal >= 0 and weight >= 0:
+        name, chosen = NAMES[metal], WEIGHTS_SORTED[weight]
+        if message.startswith(f"Вярно {name} относително тегло {chosen}, точка на топене "):
+            check(all(results), f"results of a correct pairing {where}: {results}")
+        else:
+            check_equal(message, f"Грешно {name} не е с относително тегло {chosen}\r\n",
+                        f"verdict {where}")
+            check_equal(results, ["", "", "", ""], f"results of a wrong pairing {where}")
+    else:
+        check(message == "" or message.startswith("Относителното тегло"),
+              f"message without a pair {where}: {message[:60]!r}")
+        check_equal(results, ["", "", "", ""], f"results without a pair {where}")
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
