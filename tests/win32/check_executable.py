@@ -30,6 +30,12 @@ SYSTEM_DLLS = {
     "windowscodecs.dll", "winmm.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll",
 }
 
+# The program uses no network, so none of these may be imported.
+NETWORK_DLLS = {
+    "ws2_32.dll", "wsock32.dll", "mswsock.dll", "wininet.dll", "winhttp.dll", "iphlpapi.dll",
+    "dnsapi.dll", "urlmon.dll", "netapi32.dll",
+}
+
 RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
 IDI_MERVALIN, IDR_DIAGRAM = 1, 2
 
@@ -51,6 +57,9 @@ def imports(objdump, programs):
         print(f"{program}: imports {', '.join(names)}")
         if foreign:
             fail(f"{program}: imports DLLs that are not part of Windows: {', '.join(foreign)}")
+        network = [n for n in names if n.lower() in NETWORK_DLLS]
+        if network:
+            fail(f"{program}: imports network DLLs: {', '.join(network)}")
 
 
 class PortableExecutable:
