@@ -142,10 +142,6 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
     labelBrush_ = CreateSolidBrush(toColorRef(layout::kLabelColour));
     buttonBrush_ = CreateSolidBrush(toColorRef(layout::kButtonColour));
     registerWindowClass(instance, windowProc);
-    // The accessible names are also given explicitly, for the controls that
-    // have no label; without this service they are only read by their label.
-    CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                     reinterpret_cast<void**>(accessibility_.GetAddressOf()));
 
     // Created at the default place and size; applyDpi() gives the size once
     // the window knows the DPI of its monitor.
@@ -158,9 +154,14 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
             HWND control = createControl(*placement);
             if (!control) throw std::runtime_error("creating a control failed");
             controls_.push_back({placement, control});
-            nameForScreenReaders(control, *placement);
         }
         applyDpi(GetDpiForWindow(window_), nullptr);
+        // Starting the annotation service takes longer than everything else
+        // at start-up together (a tenth of a second under Wine), so it waits
+        // until the first paint; the lists and result boxes are read by
+        // their labels until then. A timer message comes only after every
+        // paint message.
+        SetTimer(window_, kNameForScreenReaders, USER_TIMER_MINIMUM, nullptr);
     } catch (...) {
         DestroyWindow(window_);
         throw;
@@ -260,6 +261,18 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
             break;
     }
     return control;
+}
+
+void MainWindow::nameControlsForScreenReaders() {
+    // The accessible names are also given explicitly, for the controls that
+    // have no label; without this service they are only read by their label.
+    if (accessibility_ || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr,
+                                                  CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                                  reinterpret_cast<void**>(
+                                                      accessibility_.GetAddressOf())))) {
+        return;
+    }
+    for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.placement);
 }
 
 void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& placement) {
@@ -456,6 +469,11 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_TIMER:
+            if (wParam != kNameForScreenReaders) break;
+            KillTimer(window_, kNameForScreenReaders);
+            nameControlsForScreenReaders();
+            return 0;
         case WM_COMMAND: {
             const auto from = reinterpret_cast<HWND>(lParam);
             const UINT code = HIWORD(wParam);

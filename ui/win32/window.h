@@ -63,7 +63,11 @@ class MainWindow {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND createControl(const layout::Placement& placement);
+    void nameControlsForScreenReaders();
     void nameForScreenReaders(HWND control, const layout::Placement& placement);
+    // The timer that gives the controls their accessible names once the
+    // window has been painted.
+    static constexpr UINT_PTR kNameForScreenReaders = 1;
     void applyDpi(UINT dpi, const RECT* suggested);
     void moveFocus(HWND next);
     void drawButton(const DRAWITEMSTRUCT& item) const;
