@@ -266,10 +266,10 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
 void MainWindow::nameControlsForScreenReaders() {
     // The accessible names are also given explicitly, for the controls that
     // have no label; without this service they are only read by their label.
-    if (accessibility_ || FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr,
-                                                  CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                                  reinterpret_cast<void**>(
-                                                      accessibility_.GetAddressOf())))) {
+    if (accessibility_ ||
+        FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices,
+                                reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
         return;
     }
     for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.placement);
