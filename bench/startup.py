@@ -10,13 +10,14 @@ Usage: startup.py PROBE.so MERVALIN BARE_WINDOW [RUNS]
 """
 
 import os
-import statistics
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
 from xserver import start_x_server  # noqa: E402
+
+from interleaved import compare  # noqa: E402
 
 
 def one_run(program, env):
@@ -38,30 +39,14 @@ def main():
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "DISPLAY": display,
                "QT_QPA_PLATFORM": "xcb", "LC_ALL": "en_US.UTF-8", "LD_PRELOAD": probe,
                "HOME": os.environ.get("HOME", "/tmp")}
-        # One unmeasured run of each warms the file cache and fontconfig's.
-        one_run(mervalin, env)
-        one_run(bare, env)
-        results = {"mervalin": [], "bare": []}
-        for _ in range(runs):
-            results["mervalin"].append(one_run(mervalin, env))
-            results["bare"].append(one_run(bare, env))
+        compare(lambda program: one_run(program, env), mervalin, bare, runs,
+                f"| figure ({runs} interleaved runs, median) | mervalin | bare Qt window "
+                "| ratio | goal |",
+                (("start-up to first paint", "ms", 1.25), ("peak RSS", "KiB", 1.15),
+                 ("anonymous RSS", "KiB", 1.15)))
     finally:
         server.terminate()
         server.wait(10)
-
-    def median(kind, column):
-        return statistics.median(run[column] for run in results[kind])
-
-    print(f"| figure ({runs} interleaved runs, median) | mervalin | bare Qt window | ratio | goal |")
-    print("|---|---|---|---|---|")
-    for label, column, unit, goal in (("start-up to first paint", 0, "ms", 1.25),
-                                      ("peak RSS", 1, "KiB", 1.15),
-                                      ("anonymous RSS", 2, "KiB", 1.15)):
-        a, b = median("mervalin", column), median("bare", column)
-        ratio = a / b
-        verdict = "met" if ratio <= goal else "missed"
-        print(f"| {label} | {a:,.1f} {unit} | {b:,.1f} {unit} | {ratio:.2f} x | "
-              f"≤ {goal} x, {verdict} |")
 
 
 if __name__ == "__main__":

@@ -8,9 +8,10 @@ Usage: startup_windows.py WINE_RUN FIRST_PAINT MERVALIN BARE [RUNS]
 (the programs as Linux paths; DISPLAY must name an X server)
 """
 
-import statistics
 import subprocess
 import sys
+
+from interleaved import compare
 
 
 def windows_path(path):
@@ -31,25 +32,11 @@ def one_run(wine_run, first_paint, program):
 def main():
     wine_run, first_paint, mervalin, bare = sys.argv[1:5]
     runs = int(sys.argv[5]) if len(sys.argv) > 5 else 10
-    one_run(wine_run, first_paint, mervalin)
-    one_run(wine_run, first_paint, bare)
-    results = {"mervalin": [], "bare": []}
-    for _ in range(runs):
-        results["mervalin"].append(one_run(wine_run, first_paint, mervalin))
-        results["bare"].append(one_run(wine_run, first_paint, bare))
-
-    print(f"| figure ({runs} interleaved runs under Wine, median) | mervalin.exe | bare Win32 window "
-          "| ratio | goal |")
-    print("|---|---|---|---|---|")
-    for label, column, unit, goal in (("start-up to first paint", 0, "ms", 1.25),
-                                      ("peak working set", 1, "KiB", 1.15),
-                                      ("committed memory", 2, "KiB", 1.15)):
-        a = statistics.median(r[column] for r in results["mervalin"])
-        b = statistics.median(r[column] for r in results["bare"])
-        ratio = a / b if b else float("inf")
-        verdict = "met" if ratio <= goal else "missed"
-        print(f"| {label} | {a:,.1f} {unit} | {b:,.1f} {unit} | {ratio:.2f} x | "
-              f"≤ {goal} x, {verdict} |")
+    compare(lambda program: one_run(wine_run, first_paint, program), mervalin, bare, runs,
+            f"| figure ({runs} interleaved runs under Wine, median) | mervalin.exe "
+            "| bare Win32 window | ratio | goal |",
+            (("start-up to first paint", "ms", 1.25), ("peak working set", "KiB", 1.15),
+             ("committed memory", "KiB", 1.15)))
 
 
 if __name__ == "__main__":
