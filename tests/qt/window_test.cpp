@@ -163,7 +163,7 @@ void WindowTest::startState() {
     QCOMPARE(window_->sizeList()->currentRow(), 4);
     QVERIFY(window_->sizeList()->item(4)->isSelected());
     // The message box shows the introduction with its CR LF breaks as lines.
-    const QString intro = QString::fromUtf8(IntroText.data(), static_cast<qsizetype>(IntroText.size()));
+    const QString intro = toQString(IntroText);
     QCOMPARE(window_->messageBox()->toPlainText(), QString(intro).replace("\r\n", "\n"));
     QCOMPARE(window_->messageBox()->document()->blockCount(), intro.count("\r\n") + 1);
     for (int i = 0; i < 4; ++i) QCOMPARE(window_->resultBox(i)->text(), QString());

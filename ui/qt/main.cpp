@@ -14,8 +14,7 @@ class WindowPlatform final : public mervalin::QtPlatform {
 public:
     void reportOverflow(std::string_view message) override {
         QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Мервалин"),
-                             QString::fromUtf8(message.data(),
-                                               static_cast<qsizetype>(message.size())));
+                             mervalin::toQString(message));
     }
 };
 

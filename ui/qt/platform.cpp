@@ -1,16 +1,6 @@
 #include "ui/qt/platform.h"
 
-#include <QString>
-
 namespace mervalin {
-
-namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 QtPlatform::QtPlatform() : locale_(QLocale::system()), collator_(locale_) {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);

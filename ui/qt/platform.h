@@ -5,10 +5,17 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <QString>
+#include <string_view>
 
 #include "model/platform.h"
 
 namespace mervalin {
+
+// The core's UTF-8 texts as Qt's strings.
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 class QtPlatform : public Platform {
 public:

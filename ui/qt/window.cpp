@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "ui/layout.h"
+#include "ui/qt/platform.h"
 
 // The artwork is compiled into this static library, so its resources must be
 // registered by hand before the first use.
@@ -25,10 +26,6 @@ static void initArtwork() { Q_INIT_RESOURCE(mervalin); }
 namespace mervalin::qt {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor toQColor(layout::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
