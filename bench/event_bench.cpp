@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
-#include <fstream>
 #include <string>
 
+#include "bench/proc_status.h"
 #include "logic/plain_platform.h"
 #include "logic/quiz.h"
 #include "model/form.h"
@@ -25,14 +25,7 @@ public:
     void reportOverflow(std::string_view) override {}
 };
 
-long residentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    }
-    return -1;
-}
+long residentKilobytes() { return mervalin::bench::statusKilobytes("VmRSS"); }
 
 // Copper is chosen; the two "8.9" entries are both right for it, so every
 // click alternating between them is a correct pairing with all four results.

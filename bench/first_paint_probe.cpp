@@ -8,19 +8,12 @@
 #include <QWidget>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <string>
+
+#include "bench/proc_status.h"
 
 namespace {
 
-long statusKilobytes(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-    }
-    return -1;
-}
+using mervalin::bench::statusKilobytes;
 
 class FirstPaint final : public QObject {
 public:
