@@ -3,10 +3,9 @@
 #   icon.svg    -> icon-16.png ... icon-256.png (RGBA) and mervalin.ico
 #   diagram.svg -> diagram.jpg (93 x 111, baseline JPEG)
 #
-# Needs these Debian packages:
-#   librsvg2-bin  (rsvg-convert: SVG -> PNG)
-#   imagemagick   (convert: PNG clean-up, 256-colour quantising, JPEG)
-#   python3       (writes the .ico container; the standard library is enough)
+# Needs the groups python and images of scripts/packages: rsvg-convert (SVG
+# to PNG), ImageMagick's convert (PNG clean-up, 256-colour quantising, JPEG)
+# and Python (writes the .ico container; the standard library is enough).
 # When run as root, missing packages are installed with apt-get.
 #
 # The output is deterministic: metadata and timestamps are stripped, the
@@ -19,19 +18,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
-need_pkgs=()
-command -v rsvg-convert >/dev/null 2>&1 || need_pkgs+=(librsvg2-bin)
-[ -x /usr/bin/convert ] || command -v convert >/dev/null 2>&1 || need_pkgs+=(imagemagick)
-[ -x /usr/bin/python3 ] || command -v python3 >/dev/null 2>&1 || need_pkgs+=(python3)
-if [ "${#need_pkgs[@]}" -gt 0 ]; then
-    if [ "$(id -u)" -eq 0 ]; then
-        export DEBIAN_FRONTEND=noninteractive
-        apt-get install -y "${need_pkgs[@]}" || { apt-get update && apt-get install -y "${need_pkgs[@]}"; }
-    else
-        echo "generate.sh: please install: ${need_pkgs[*]}" >&2
-        exit 1
-    fi
-fi
+. "$here/../scripts/deps.sh"
+require python images
 
 # Prefer Debian's ImageMagick 6 and Python by their full paths.
 if [ -x /usr/bin/convert ]; then CONVERT=/usr/bin/convert; else CONVERT=convert; fi

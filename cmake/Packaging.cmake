@@ -120,40 +120,35 @@ include(CPack)
 # The Windows installer, made by NSIS from packaging/windows/mervalin.nsi:
 #   cmake --build --preset windows --target mervalin-installer
 if(WIN32)
-    find_program(MAKENSIS makensis)
     set(installer ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}-setup.exe)
-    if(MAKENSIS)
-        # The installer carries the very files of the ZIP: the component,
-        # installed and stripped as CPack does it.
-        set(staging ${PROJECT_BINARY_DIR}/installer-files)
-        add_custom_command(OUTPUT ${installer}
-            COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
-            COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
-                    --prefix ${staging} --strip
-            COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
-            COMMAND ${MAKENSIS} -V2 -WX -INPUTCHARSET UTF8
-                    -DVERSION=${PROJECT_VERSION}
-                    -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-                    -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
-                    -DVERSION_PATCH=${PROJECT_VERSION_PATCH}
-                    -DPROGRAM=${staging}/mervalin.exe
-                    -DREADME=${staging}/README.txt
-                    -DLICENSE=${staging}/LICENSE.txt
-                    -DICON=${PROJECT_SOURCE_DIR}/assets/mervalin.ico
-                    -DOUTFILE=${installer}
-                    ${packaging_dir}/windows/mervalin.nsi
-            DEPENDS mervalin ${packaging_dir}/windows/mervalin.nsi
-                    ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-                    ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
-            COMMENT "Making the installer ${installer}"
-            VERBATIM)
-        add_custom_target(mervalin-installer DEPENDS ${installer})
-    else()
-        add_custom_target(mervalin-installer
-            COMMAND ${CMAKE_COMMAND} -E echo "makensis not found: install Debian's nsis package"
-            COMMAND ${CMAKE_COMMAND} -E false
-            VERBATIM)
-    endif()
+    # The installer carries the very files of the ZIP: the component,
+    # installed and stripped as CPack does it. makensis is looked for when the
+    # installer is made, so that installing nsis after configuring is enough.
+    set(staging ${PROJECT_BINARY_DIR}/installer-files)
+    add_custom_command(OUTPUT ${installer}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
+        COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
+                --prefix ${staging} --strip
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
+        COMMAND ${CMAKE_COMMAND} -D TOOL=makensis -D PACKAGE=nsis
+                -P ${PROJECT_SOURCE_DIR}/cmake/RunTool.cmake --
+                -V2 -WX -INPUTCHARSET UTF8
+                -DVERSION=${PROJECT_VERSION}
+                -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
+                -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
+                -DVERSION_PATCH=${PROJECT_VERSION_PATCH}
+                -DPROGRAM=${staging}/mervalin.exe
+                -DREADME=${staging}/README.txt
+                -DLICENSE=${staging}/LICENSE.txt
+                -DICON=${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+                -DOUTFILE=${installer}
+                ${packaging_dir}/windows/mervalin.nsi
+        DEPENDS mervalin ${packaging_dir}/windows/mervalin.nsi
+                ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+                ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+        COMMENT "Making the installer ${installer}"
+        VERBATIM)
+    add_custom_target(mervalin-installer DEPENDS ${installer})
 endif()
 
 # ---------------------------------------------------------------------------
@@ -173,18 +168,18 @@ if(MERVALIN_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
                 -DEXPECTED=${PROJECT_SOURCE_DIR}/tests/packaging/linux-files.txt
                 -DWORK_DIR=${PROJECT_BINARY_DIR}/packaging-install-test
                 -P ${PROJECT_SOURCE_DIR}/tests/packaging/check_install.cmake)
-    find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
-    if(DESKTOP_FILE_VALIDATE)
-        add_test(NAME packaging.desktop_file
-            COMMAND ${DESKTOP_FILE_VALIDATE} ${packaging_dir}/linux/${MERVALIN_APP_ID}.desktop)
-        # Hints (such as two main categories) are fine; warnings and errors not.
-        set_tests_properties(packaging.desktop_file PROPERTIES
-            FAIL_REGULAR_EXPRESSION ": (warning|error): ")
-    endif()
-    find_program(APPSTREAMCLI appstreamcli)
-    if(APPSTREAMCLI)
-        add_test(NAME packaging.metainfo
-            COMMAND ${APPSTREAMCLI} validate --no-net --explain
-                    ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml)
-    endif()
+    # The validators are looked for when the tests run; without them the
+    # tests are skipped, except in CI.
+    add_test(NAME packaging.desktop_file
+        COMMAND ${CMAKE_COMMAND} -D TOOL=desktop-file-validate -D PACKAGE=desktop-file-utils
+                -D SKIP_WHEN_MISSING=ON -P ${PROJECT_SOURCE_DIR}/cmake/RunTool.cmake --
+                ${packaging_dir}/linux/${MERVALIN_APP_ID}.desktop)
+    # Hints (such as two main categories) are fine; warnings and errors not.
+    set_tests_properties(packaging.desktop_file PROPERTIES
+        FAIL_REGULAR_EXPRESSION ": (warning|error): " SKIP_REGULAR_EXPRESSION "SKIPPED: ")
+    add_test(NAME packaging.metainfo
+        COMMAND ${CMAKE_COMMAND} -D TOOL=appstreamcli -D PACKAGE=appstream
+                -D SKIP_WHEN_MISSING=ON -P ${PROJECT_SOURCE_DIR}/cmake/RunTool.cmake --
+                validate --no-net --explain ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml)
+    set_tests_properties(packaging.metainfo PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED: ")
 endif()

@@ -1,14 +1,34 @@
-# Sourced by the other scripts: makes sure Debian packages are installed.
+# Sourced by the other scripts: makes sure the Debian packages of the named
+# groups of scripts/packages are installed, before anything is configured.
 #
-#   require_packages NAME...
+#   require GROUP...
 #
-# Installs the missing ones with apt-get when running as root; otherwise
-# prints the exact command to run and exits.
+# As root, installs the missing ones at once (apt-get update, then
+# apt-get install). Otherwise prints the one command that installs them all
+# and exits with status 1, so that nothing else happens.
 
-require_packages() {
-    local missing=()
-    local package
-    for package in "$@"; do
+# MERVALIN_PACKAGE_LIST stands in another list, for the tests of this file.
+deps_list=${MERVALIN_PACKAGE_LIST:-$(dirname "${BASH_SOURCE[0]}")/packages}
+
+# The packages of the named groups, one a line, each once.
+packages_of() {
+    awk -v wanted=" $* " '
+        /^[[:space:]]*(#|$)/ { next }
+        { known[$1] = 1 }
+        index(wanted, " " $1 " ") { for (i = 2; i <= NF; i++) if (!seen[$i]++) print $i }
+        END {
+            n = split(wanted, groups, " ")
+            for (i = 1; i <= n; i++) if (!(groups[i] in known)) {
+                print "deps.sh: no group " groups[i] " in scripts/packages" > "/dev/stderr"
+                exit 2
+            }
+        }' "$deps_list"
+}
+
+require() {
+    local wanted missing=() package
+    wanted=$(packages_of "$@") || exit 2
+    for package in $wanted; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
             missing+=("$package")
         fi
@@ -22,23 +42,7 @@ require_packages() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     else
         echo "Missing Debian packages. Install them with:" >&2
-        echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+        echo "  sudo apt-get update && sudo apt-get install -y --no-install-recommends ${missing[*]}" >&2
         exit 1
     fi
 }
-
-# What building the project and its tests on Linux needs.
-BUILD_PACKAGES=(
-    cmake ninja-build g++ pkgconf
-    qt6-base-dev libgl-dev
-    nlohmann-json3-dev libgtest-dev libbenchmark-dev
-    python3
-)
-
-# What the window's tests under a real X server, the screenshot and
-# accessibility checks need.
-GUI_TEST_PACKAGES=(
-    fonts-liberation
-    xvfb xauth xdotool imagemagick
-    dbus at-spi2-core python3-pyatspi strace
-)

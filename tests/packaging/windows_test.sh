@@ -52,6 +52,22 @@ iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
 grep -q $'\r$' "$work/zip/$top/LICENSE.txt" || fail "LICENSE.txt does not end its lines in CR LF"
 echo "README.txt: UTF-8 with byte-order mark, CR LF; LICENSE.txt: CR LF"
 
+step "configured without makensis on the PATH, then made with it"
+# A build folder configured before nsis was installed must still make the
+# installer once it is: makensis is looked for when the installer is made.
+# The folder is configured again with a PATH of everything but makensis.
+hidden=$work/path-without-makensis
+mkdir "$hidden"
+for tool in /usr/local/bin/* /usr/bin/* /bin/*; do
+    name=$(basename "$tool")
+    [ "$name" = makensis ] || [ -e "$hidden/$name" ] || ln -s "$tool" "$hidden/$name"
+done
+if PATH=$hidden command -v makensis >/dev/null; then fail "makensis is not hidden"; fi
+PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$build_dir/configure-without-makensis.log" 2>&1 ||
+    { cat "$build_dir/configure-without-makensis.log" >&2; fail "configuring without makensis"; }
+command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
+echo "configured with a PATH without makensis"
+
 step "cmake --build $build_dir --target mervalin-installer"
 cmake --build "$build_dir" --target mervalin-installer -j2 >"$build_dir/installer.log" 2>&1 ||
     { cat "$build_dir/installer.log" >&2; fail "building the installer"; }
