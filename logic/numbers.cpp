@@ -28,8 +28,8 @@ double readNumber(std::string_view text) {
     if (digits == 0) return 0;
 
     double magnitude = 0;
-    const auto [end, error] =
-        std::from_chars(text.data() + begin, text.data() + pos, magnitude, std::chars_format::fixed);
+    const auto [end, error] = std::from_chars(text.data() + begin, text.data() + pos, magnitude,
+                                              std::chars_format::fixed);
     if (error == std::errc::result_out_of_range) {
         // Too many digits before the point for a double (underflow cannot
         // happen without an exponent).
@@ -73,7 +73,8 @@ std::string fixedTwoDecimals(double value) {
     if (isCentTie(value, doubledCents)) {
         // to_chars rounds exact ties to even; the platforms round them away
         // from zero.
-        const auto cents = static_cast<std::int64_t>((doubledCents + std::copysign(1.0, value)) / 2);
+        const auto cents =
+            static_cast<std::int64_t>((doubledCents + std::copysign(1.0, value)) / 2);
         const std::int64_t whole = (cents < 0 ? -cents : cents) / 100;
         const std::int64_t fraction = (cents < 0 ? -cents : cents) % 100;
         std::string text = value < 0 ? "-" : "";

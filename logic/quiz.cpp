@@ -113,8 +113,8 @@ void ComputeBodies(Mervalin& form) {
     const double weight = form.AcceptedWeight;
     // Every result is computed before any box is written, so an overflow
     // leaves all four as they were.
-    const std::array<double, Mervalin::kText2Count> results = {
-        sphere, sphere * weight, v, weight * v};
+    const std::array<double, Mervalin::kText2Count> results = {sphere, sphere * weight, v,
+                                                               weight * v};
     for (double result : results) {
         if (!std::isfinite(result)) {
             platform.reportOverflow(kOverflowMessage);

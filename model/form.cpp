@@ -18,10 +18,10 @@ auto& element(Array& array, int index) {
 
 Mervalin::Mervalin(Platform& platform)
     : platform_(platform),
-      list1_{{ListBox(ListBox::Order::Sorted, platform), ListBox(ListBox::Order::Sorted, platform),
-              ListBox(ListBox::Order::AsAdded, platform), ListBox(ListBox::Order::AsAdded, platform),
-              ListBox(ListBox::Order::AsAdded, platform),
-              ListBox(ListBox::Order::AsAdded, platform)}},
+      list1_{
+          {ListBox(ListBox::Order::Sorted, platform), ListBox(ListBox::Order::Sorted, platform),
+           ListBox(ListBox::Order::AsAdded, platform), ListBox(ListBox::Order::AsAdded, platform),
+           ListBox(ListBox::Order::AsAdded, platform), ListBox(ListBox::Order::AsAdded, platform)}},
       list2_(ListBox::Order::AsAdded, platform),
       command1_{Button("Чисти")},
       label1_{{{"Мервалин"},

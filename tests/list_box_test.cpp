@@ -16,7 +16,9 @@ class RecordingObserver final : public ListBoxObserver {
 public:
     void itemInserted(int index) override { events.push_back("insert " + std::to_string(index)); }
     void cleared() override { events.push_back("clear"); }
-    void selectionChanged(int index) override { events.push_back("select " + std::to_string(index)); }
+    void selectionChanged(int index) override {
+        events.push_back("select " + std::to_string(index));
+    }
     std::vector<std::string> events;
 };
 

@@ -14,9 +14,9 @@
 namespace mervalin {
 namespace {
 
-const std::vector<std::string> kNamesInOrder = {
-    "Алуминий", "Волфрам", "Галий", "Желязо",  "Живак",  "Злато", "Калай", "Манган",
-    "Мед",      "Никел",   "Олово", "Платина", "Сребро", "Титан", "Цинк"};
+const std::vector<std::string> kNamesInOrder = {"Алуминий", "Волфрам", "Галий",  "Желязо", "Живак",
+                                                "Злато",    "Калай",   "Манган", "Мед",    "Никел",
+                                                "Олово",    "Платина", "Сребро", "Титан",  "Цинк"};
 const std::vector<std::string> kWeightsInOrder = {"10.5", "11.3", "13.5", "19.25", "19.32",
                                                   "2.7",  "21.6", "4.5",  "5.9",   "7.14",
                                                   "7.21", "7.3",  "7.9",  "8.9",   "8.9"};
@@ -94,16 +94,17 @@ TEST_F(QuizTest, ChoosingOnlyOneSideWritesNothing) {
 
 TEST_F(QuizTest, ACorrectPairingGivesTheVerdictMeltingPointDescriptionAndResults) {
     choose("Злато", "19.32");
-    EXPECT_EQ(message(), std::string("Вярно Злато относително тегло 19.32, точка на топене 1063°C\r\n") +
-                             std::string(MetalTable[5].description));
+    EXPECT_EQ(message(),
+              std::string("Вярно Злато относително тегло 19.32, точка на топене 1063°C\r\n") +
+                  std::string(MetalTable[5].description));
     EXPECT_EQ(form.AcceptedWeight, 19.32);
     EXPECT_EQ(results(), (Results{"65.45", "1,264.45", "125.00", "2,415.00"}));
 }
 
 TEST_F(QuizTest, MercuryShowsTwoSpacesBeforeItsMinus) {
     choose("Живак", "13.5");
-    EXPECT_TRUE(message().starts_with(
-        "Вярно Живак относително тегло 13.5, точка на топене  -39°C\r\n"));
+    EXPECT_TRUE(
+        message().starts_with("Вярно Живак относително тегло 13.5, точка на топене  -39°C\r\n"));
 }
 
 TEST_F(QuizTest, AWrongPairingSaysSoAndEmptiesTheResults) {
@@ -165,17 +166,15 @@ TEST_P(WorkedValues, MatchTheSchoolTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Quiz, WorkedValues,
-    ::testing::Values(WorkedValue{"5", "Злато", "19.32", {"65.45", "1,264.45", "125.00", "2,415.00"}},
-                      WorkedValue{"1", "Алуминий", "2.7", {"0.52", "1.41", "1.00", "2.70"}},
-                      WorkedValue{"10", "Платина", "21.6",
-                                  {"523.58", "11,309.40", "1,000.00", "21,600.00"}},
-                      WorkedValue{"3", "Цинк", "7.14", {"14.14", "100.94", "27.00", "192.78"}},
-                      // Exact ties in the real data: the balls of titanium and
-                      // silver at size 10 weigh 2356.125 and 5497.625.
-                      WorkedValue{"10", "Титан", "4.5",
-                                  {"523.58", "2,356.13", "1,000.00", "4,500.00"}},
-                      WorkedValue{"10", "Сребро", "10.5",
-                                  {"523.58", "5,497.63", "1,000.00", "10,500.00"}}));
+    ::testing::Values(
+        WorkedValue{"5", "Злато", "19.32", {"65.45", "1,264.45", "125.00", "2,415.00"}},
+        WorkedValue{"1", "Алуминий", "2.7", {"0.52", "1.41", "1.00", "2.70"}},
+        WorkedValue{"10", "Платина", "21.6", {"523.58", "11,309.40", "1,000.00", "21,600.00"}},
+        WorkedValue{"3", "Цинк", "7.14", {"14.14", "100.94", "27.00", "192.78"}},
+        // Exact ties in the real data: the balls of titanium and
+        // silver at size 10 weigh 2356.125 and 5497.625.
+        WorkedValue{"10", "Титан", "4.5", {"523.58", "2,356.13", "1,000.00", "4,500.00"}},
+        WorkedValue{"10", "Сребро", "10.5", {"523.58", "5,497.63", "1,000.00", "10,500.00"}}));
 
 TEST_F(QuizTest, TheClearButtonRestoresTheStartExceptTheMessageAndTheSize) {
     chooseSize("7");
@@ -210,7 +209,8 @@ TEST_F(QuizTest, ANameMissingFromTheTableIsLookedUpAsRowZero) {
     metals().addItem("Unobtainium");
     metals().setSelectedIndex(indexOf(metals(), "Unobtainium"));
     weights().setSelectedIndex(indexOf(weights(), "2.7"));
-    EXPECT_TRUE(message().starts_with("Вярно Unobtainium относително тегло 2.7, точка на топене 660°C"));
+    EXPECT_TRUE(
+        message().starts_with("Вярно Unobtainium относително тегло 2.7, точка на топене 660°C"));
 }
 
 TEST_F(QuizTest, WithoutAChosenSizeTheResultsAreZero) {

@@ -84,10 +84,14 @@ protected:
         const ListBox& weights = form.List1(Mervalin::kWeightChoice);
         ASSERT_EQ(metals.count(), 15) << "after event " << event << ", " << what;
         ASSERT_EQ(weights.count(), 15) << "after event " << event << ", " << what;
-        ASSERT_EQ(metals.selectedIndex(), expected.metal) << "after event " << event << ", " << what;
-        ASSERT_EQ(weights.selectedIndex(), expected.weight) << "after event " << event << ", " << what;
-        ASSERT_EQ(form.List2().selectedIndex(), expected.size) << "after event " << event << ", " << what;
-        ASSERT_EQ(form.Text1(0).text(), expected.message) << "after event " << event << ", " << what;
+        ASSERT_EQ(metals.selectedIndex(), expected.metal)
+            << "after event " << event << ", " << what;
+        ASSERT_EQ(weights.selectedIndex(), expected.weight)
+            << "after event " << event << ", " << what;
+        ASSERT_EQ(form.List2().selectedIndex(), expected.size)
+            << "after event " << event << ", " << what;
+        ASSERT_EQ(form.Text1(0).text(), expected.message)
+            << "after event " << event << ", " << what;
         for (int i = 0; i < Mervalin::kText2Count; ++i) {
             ASSERT_EQ(form.Text2(i).text(), expected.results[static_cast<std::size_t>(i)])
                 << "box " << i << " after event " << event << ", " << what;

@@ -22,11 +22,11 @@ TEST(MetalTable, HoldsTheFifteenMetalsWithTheirWeightsAndMeltingPoints) {
         std::string_view name, weight, meltingPoint;
     };
     const Row expected[] = {
-        {"Алуминий", "2.7", "660°C"},  {"Волфрам", "19.25", "3410°C"}, {"Галий", "5.9", "30°C"},
-        {"Желязо", "7.9", "1539°C"},   {"Живак", "13.5", " -39°C"},    {"Злато", "19.32", "1063°C"},
-        {"Калай", "7.3", "232°C"},     {"Манган", "7.21", "1246°C"},   {"Мед", "8.9", "1083°C"},
-        {"Никел", "8.9", "1455°C"},    {"Олово", "11.3", "327°C"},     {"Платина", "21.6", "1780°C"},
-        {"Сребро", "10.5", "960°C"},   {"Титан", "4.5", "1668°C"},     {"Цинк", "7.14", "419°C"},
+        {"Алуминий", "2.7", "660°C"}, {"Волфрам", "19.25", "3410°C"}, {"Галий", "5.9", "30°C"},
+        {"Желязо", "7.9", "1539°C"},  {"Живак", "13.5", " -39°C"},    {"Злато", "19.32", "1063°C"},
+        {"Калай", "7.3", "232°C"},    {"Манган", "7.21", "1246°C"},   {"Мед", "8.9", "1083°C"},
+        {"Никел", "8.9", "1455°C"},   {"Олово", "11.3", "327°C"},     {"Платина", "21.6", "1780°C"},
+        {"Сребро", "10.5", "960°C"},  {"Титан", "4.5", "1668°C"},     {"Цинк", "7.14", "419°C"},
     };
     ASSERT_EQ(MetalTable.size(), std::size(expected));
     for (std::size_t k = 0; k < MetalTable.size(); ++k) {
@@ -60,7 +60,8 @@ TEST(MetalTable, DescriptionsHaveTheirDesignedLengthsAndAreSingleParagraphs) {
     for (std::size_t k = 0; k < MetalTable.size(); ++k) {
         const std::string_view description = MetalTable[k].description;
         EXPECT_EQ(codePoints(description), lengths[k]) << MetalTable[k].name;
-        EXPECT_EQ(description.find_first_of("\r\n\t"), std::string_view::npos) << MetalTable[k].name;
+        EXPECT_EQ(description.find_first_of("\r\n\t"), std::string_view::npos)
+            << MetalTable[k].name;
         EXPECT_EQ(description.find("  "), std::string_view::npos) << MetalTable[k].name;
         EXPECT_NE(description.front(), ' ') << MetalTable[k].name;
         EXPECT_NE(description.back(), ' ') << MetalTable[k].name;
@@ -69,7 +70,8 @@ TEST(MetalTable, DescriptionsHaveTheirDesignedLengthsAndAreSingleParagraphs) {
 
 TEST(SizeList, OffersOneToTenInOrder) {
     const std::string_view expected[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
-    EXPECT_TRUE(std::equal(SizeList.begin(), SizeList.end(), std::begin(expected), std::end(expected)));
+    EXPECT_TRUE(
+        std::equal(SizeList.begin(), SizeList.end(), std::begin(expected), std::end(expected)));
 }
 
 TEST(IntroText, HasItsDesignedLengthAndCrLfLineBreaks) {

@@ -52,7 +52,8 @@ TEST_F(ScenarioTest, TheDumpHasTheDocumentedShapeAndKeyOrder) {
     const std::string dump = out.str();
     EXPECT_EQ(dump.find('\n'), dump.size() - 1) << "one line";
     EXPECT_TRUE(dump.starts_with(R"({"List1":[{"items":["Алуминий",)")) << dump.substr(0, 80);
-    EXPECT_TRUE(dump.ends_with(R"("Text2":["","","",""],"AcceptedWeight":0})" "\n"));
+    EXPECT_TRUE(dump.ends_with(R"("Text2":["","","",""],"AcceptedWeight":0})"
+                               "\n"));
     EXPECT_NE(dump.find(R"(],"selected":4},"Text1":[")"), std::string::npos);
 }
 
@@ -94,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"click", "click needs a control, such as List1(0)"},
         BadInput{"click List3 1", "unknown control \"List3\""},
         BadInput{"click Text1(0)", "Text1 does nothing when clicked"},
-        BadInput{"click List1 1", "List1 is a control array: name an element, List1(0) or List1(1)"},
+        BadInput{"click List1 1",
+                 "List1 is a control array: name an element, List1(0) or List1(1)"},
         BadInput{"click List1(2) 1", "List1(2) is never shown, so the user cannot click it"},
         BadInput{"click List1(5) 0", "List1(5) is never shown, so the user cannot click it"},
         BadInput{"click List1(6) 0", "List1 has no element 6"},
@@ -104,13 +106,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"click List1(-1) 0",
                  "control \"List1(-1)\" is not a name or a name with an element index such as "
                  "List1(0)"},
-        BadInput{"click List1(0", "control \"List1(0\" is not a name or a name with an element "
-                                  "index such as List1(0)"},
+        BadInput{"click List1(0",
+                 "control \"List1(0\" is not a name or a name with an element "
+                 "index such as List1(0)"},
         BadInput{"click List1(0)", "click List1(0) needs an item index"},
         BadInput{"click List1(0) five", "item index \"five\" is not a whole number"},
         BadInput{"click List1(0) 1.5", "item index \"1.5\" is not a whole number"},
         BadInput{"click List1(0) -1", "item index -1 is negative"},
-        BadInput{"click List1(1) 15", "item index 15 is out of range: List1(1) has 15 items, 0..14"},
+        BadInput{"click List1(1) 15",
+                 "item index 15 is out of range: List1(1) has 15 items, 0..14"},
         BadInput{"click List1(1) 99999999999999999999",
                  "item index 99999999999999999999 is out of range: List1(1) has 15 items, 0..14"},
         BadInput{"click List2 10", "item index 10 is out of range: List2 has 10 items, 0..9"},

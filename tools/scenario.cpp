@@ -63,8 +63,8 @@ int parseItemIndex(const std::vector<std::string_view>& words, const ListBox& li
     const std::string_view word = words[2];
     long long index = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), index);
-    if (end != word.data() + word.size() || (error != std::errc() &&
-                                             error != std::errc::result_out_of_range)) {
+    if (end != word.data() + word.size() ||
+        (error != std::errc() && error != std::errc::result_out_of_range)) {
         throw BadLine{"item index " + quoted(word) + " is not a whole number"};
     }
     if (error == std::errc() && index < 0) {
@@ -103,7 +103,8 @@ void click(const std::vector<std::string_view>& words, Mervalin& form) {
         if (*control.index != 0) {
             throw BadLine{"Command1 has no element " + std::to_string(*control.index)};
         }
-        if (words.size() > 2) throw BadLine{"unexpected " + quoted(words[2]) + " after Command1(0)"};
+        if (words.size() > 2)
+            throw BadLine{"unexpected " + quoted(words[2]) + " after Command1(0)"};
         form.Command1(0).press();
     } else if (control.name == "Text1" || control.name == "Text2" || control.name == "Label1" ||
                control.name == "Picture1") {
@@ -151,7 +152,8 @@ int runScenario(std::istream& in, Mervalin& form, std::ostream& out, std::ostrea
             if (words.front() == "click") {
                 click(words, form);
             } else if (words.front() == "dump") {
-                if (words.size() > 1) throw BadLine{"unexpected " + quoted(words[1]) + " after dump"};
+                if (words.size() > 1)
+                    throw BadLine{"unexpected " + quoted(words[1]) + " after dump"};
                 out << dumpForm(form) << '\n';
             } else {
                 throw BadLine{"unknown command " + quoted(words.front()) +

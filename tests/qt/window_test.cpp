@@ -80,14 +80,20 @@ void WindowTest::cleanup() {
 
 QWidget* WindowTest::widgetFor(const layout::Placement& placement) const {
     switch (placement.array) {
-        case layout::Array::Label1: return window_->label(placement.index);
+        case layout::Array::Label1:
+            return window_->label(placement.index);
         case layout::Array::List1:
             return placement.index == 0 ? window_->metalList() : window_->weightList();
-        case layout::Array::List2: return window_->sizeList();
-        case layout::Array::Text1: return window_->messageBox();
-        case layout::Array::Text2: return window_->resultBox(placement.index);
-        case layout::Array::Command1: return window_->clearButton();
-        case layout::Array::Picture1: return window_->picture();
+        case layout::Array::List2:
+            return window_->sizeList();
+        case layout::Array::Text1:
+            return window_->messageBox();
+        case layout::Array::Text2:
+            return window_->resultBox(placement.index);
+        case layout::Array::Command1:
+            return window_->clearButton();
+        case layout::Array::Picture1:
+            return window_->picture();
     }
     return nullptr;
 }
@@ -103,7 +109,8 @@ void WindowTest::geometry_data() {
     QTest::addColumn<QRect>("expected");
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
         const layout::Placement& p = layout::kControls[i];
-        const char* names[] = {"Label1", "List1", "List2", "Text1", "Text2", "Command1", "Picture1"};
+        const char* names[] = {"Label1", "List1",    "List2",   "Text1",
+                               "Text2",  "Command1", "Picture1"};
         const QByteArray name =
             QByteArray(names[static_cast<int>(p.array)]) + "(" + QByteArray::number(p.index) + ")";
         QTest::newRow(name.constData())
@@ -125,7 +132,7 @@ void WindowTest::lookAndCaptions() {
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
     QVERIFY(!window_->windowIcon().isNull());
 
-    const QString captions[] = {"Мервалин", "Метал", "Тегло", "d/a",
+    const QString captions[] = {"Мервалин", "Метал",   "Тегло", "d/a",
                                 "Vсфера=",  "Mсфера=", "Vкуб=", "Mкуб="};
     for (int i = 0; i < 8; ++i) {
         QLabel* label = window_->label(i);
@@ -172,11 +179,10 @@ void WindowTest::startState() {
 
 void WindowTest::tabOrderAndInitialFocus() {
     QCOMPARE(QApplication::focusWidget(), window_->messageBox());
-    const QWidget* expected[] = {window_->metalList(),  window_->weightList(),
-                                 window_->clearButton(), window_->sizeList(),
-                                 window_->resultBox(0), window_->resultBox(1),
-                                 window_->resultBox(2), window_->resultBox(3),
-                                 window_->messageBox()};
+    const QWidget* expected[] = {
+        window_->metalList(),  window_->weightList(), window_->clearButton(),
+        window_->sizeList(),   window_->resultBox(0), window_->resultBox(1),
+        window_->resultBox(2), window_->resultBox(3), window_->messageBox()};
     for (const QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), next);

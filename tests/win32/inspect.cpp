@@ -58,7 +58,7 @@ std::string number(long long value) { return std::to_string(value); }
 // Builds JSON text by appending only: GCC 12 warns wrongly (-Wrestrict) on
 // "literal" + std::string at -O3.
 class Json {
-  public:
+public:
     Json& raw(std::string_view part) {
         text_.append(part);
         return *this;
@@ -95,7 +95,7 @@ class Json {
     }
     const std::string& text() const { return text_; }
 
-  private:
+private:
     std::string text_;
 };
 

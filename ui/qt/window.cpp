@@ -285,7 +285,8 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
         {1, metalList_},      {2, weightList_},     {3, sizeList_},       {4, resultBoxes_[0]},
         {5, resultBoxes_[1]}, {6, resultBoxes_[2]}, {7, resultBoxes_[3]},
     };
-    for (const auto& [label, buddy] : buddies) labels_[static_cast<std::size_t>(label)]->setBuddy(buddy);
+    for (const auto& [label, buddy] : buddies)
+        labels_[static_cast<std::size_t>(label)]->setBuddy(buddy);
 
     // Tab moves through the controls that take the focus, by tab index.
     std::sort(byTabIndex.begin(), byTabIndex.end(),

@@ -16,7 +16,7 @@
 namespace {
 
 class WindowPlatform final : public mervalin::WindowsPlatform {
-  public:
+public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     void reportOverflow(std::string_view message) override {
@@ -24,7 +24,7 @@ class WindowPlatform final : public mervalin::WindowsPlatform {
                     MB_OK | MB_ICONWARNING);
     }
 
-  private:
+private:
     HWND owner_ = nullptr;
 };
 

@@ -10,7 +10,7 @@
 namespace mervalin::win32 {
 
 class Picture {
-  public:
+public:
     // Decodes the resource (any format WIC reads). COM must be initialised
     // on this thread. An unreadable resource gives an empty picture, which
     // has size 0 × 0 and draws nothing: the window is still usable.
@@ -30,7 +30,7 @@ class Picture {
     // Draws the prepared bitmap with its top-left corner at the point.
     void draw(HDC dc, POINT at) const;
 
-  private:
+private:
     Microsoft::WRL::ComPtr<IWICImagingFactory> factory_;
     Microsoft::WRL::ComPtr<IWICBitmapSource> image_;  // decoded, 24-bit BGR
     SIZE natural_{};

@@ -8,7 +8,7 @@
 namespace mervalin {
 
 class WindowsPlatform : public Platform {
-  public:
+public:
     // By the user's locale (CompareStringEx), ignoring case.
     int compareText(std::string_view a, std::string_view b) const override;
 

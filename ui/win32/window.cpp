@@ -77,7 +77,7 @@ std::wstring windowText(HWND window) {
 // an item to the model. The model's own changes are shown with messages that
 // raise no notification, so they never come back as a choice.
 class MainWindow::ListBinding final : public ListBoxObserver {
-  public:
+public:
     ListBinding(ListBox& list, HWND handle) : list_(list), control_(handle) {
         for (int i = 0; i < list.count(); ++i) itemInserted(i);
         selectionChanged(list.selectedIndex());
@@ -110,7 +110,7 @@ class MainWindow::ListBinding final : public ListBoxObserver {
         if (index >= 0 && index != list_.selectedIndex()) list_.setSelectedIndex(index);
     }
 
-  private:
+private:
     int itemCount() const { return static_cast<int>(SendMessageW(control_, LB_GETCOUNT, 0, 0)); }
 
     ListBox& list_;
@@ -120,7 +120,7 @@ class MainWindow::ListBinding final : public ListBoxObserver {
 // Keeps an edit control showing its model text box. Edit controls break
 // lines with CR LF, as the model does.
 class MainWindow::TextBinding final : public TextBoxObserver {
-  public:
+public:
     TextBinding(TextBox& box, HWND handle) : box_(box), control_(handle) {
         textChanged();
         box.setObserver(this);
@@ -132,7 +132,7 @@ class MainWindow::TextBinding final : public TextBoxObserver {
 
     void textChanged() override { SetWindowTextW(control_, toWide(box_.text()).c_str()); }
 
-  private:
+private:
     TextBox& box_;
     HWND control_;
 };

@@ -31,7 +31,7 @@ constexpr int controlId(layout::Array array, int index) {
 }
 
 class MainWindow {
-  public:
+public:
     // Creates the window, hidden, with every control of the design showing
     // the form's current state; show() shows it. COM must be initialised on
     // this thread. The form must outlive the window. Throws
@@ -50,7 +50,7 @@ class MainWindow {
     // when the message has been dealt with and must not be dispatched.
     bool preTranslateMessage(MSG& message);
 
-  private:
+private:
     class ListBinding;
     class TextBinding;
 
