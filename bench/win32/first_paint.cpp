@@ -6,8 +6,9 @@
 //
 //   first_paint.exe PROGRAM.exe
 // prints: first-paint ms=... peak-working-set-kb=... committed-kb=...
-#include <psapi.h>
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
