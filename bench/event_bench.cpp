@@ -9,10 +9,11 @@
 #include <string>
 
 #include "bench/proc_status.h"
-#include "logic/plain_platform.h"
 #include "logic/quiz.h"
 #include "model/form.h"
-#include "ui/qt/platform.h"
+#include "tests/support/items.h"
+#include "tests/support/plain_platform.h"
+#include "ui/platform.h"
 #include "ui/qt/window.h"
 
 namespace {
@@ -20,43 +21,46 @@ namespace {
 using mervalin::ListBox;
 using mervalin::Mervalin;
 
-class BenchPlatform final : public mervalin::QtPlatform {
-public:
-    void reportOverflow(std::string_view) override {}
-};
+std::unique_ptr<mervalin::Platform> qtPlatform() {
+    return mervalin::createPlatform([](std::string_view) {});
+}
 
 long residentKilobytes() { return mervalin::bench::statusKilobytes("VmRSS"); }
 
 // Copper is chosen; the two "8.9" entries are both right for it, so every
 // click alternating between them is a correct pairing with all four results.
-void chooseCopper(Mervalin& form) {
-    mervalin::attachHandlers(form);
-    mervalin::Form_Load(form);
-    form.List1(Mervalin::kMetalChoice).setSelectedIndex(8);
-}
+struct CopperChosen {
+    explicit CopperChosen(mervalin::Platform& platform) : form(mervalin::startForm(platform)) {
+        ListBox& metals = form->List1(Mervalin::kMetalChoice);
+        metals.press(mervalin::itemIndex(metals, "Мед"), ListBox::Input::Mouse);
+        const ListBox& weights = form->List1(Mervalin::kWeightChoice);
+        rows[0] = mervalin::itemIndex(weights, "8.9", 1);
+        rows[1] = mervalin::itemIndex(weights, "8.9", 2);
+    }
+    std::unique_ptr<Mervalin> form;
+    int rows[2] = {};
+};
 
 // The cheapest event there is: a size click, which only updates the model.
 void BM_SizeClick(benchmark::State& state) {
     mervalin::PlainPlatform platform;
-    Mervalin form(platform);
-    chooseCopper(form);
+    CopperChosen copper(platform);
     int row = 0;
     for (auto _ : state) {
-        form.List2().setSelectedIndex(row);
+        copper.form->List2().press(row, ListBox::Input::Mouse);
         row ^= 1;
     }
 }
 BENCHMARK(BM_SizeClick);
 
 void pairingClicks(benchmark::State& state, mervalin::Platform& platform) {
-    Mervalin form(platform);
-    chooseCopper(form);
-    ListBox& weights = form.List1(Mervalin::kWeightChoice);
-    int row = 13;
+    CopperChosen copper(platform);
+    ListBox& weights = copper.form->List1(Mervalin::kWeightChoice);
+    int which = 0;
     for (auto _ : state) {
-        weights.setSelectedIndex(row);
-        benchmark::DoNotOptimize(form.Text2(Mervalin::kCubeMass).text().data());
-        row ^= 13 ^ 14;
+        weights.press(copper.rows[which], ListBox::Input::Mouse);
+        benchmark::DoNotOptimize(copper.form->Text2(Mervalin::kCubeMass).text().data());
+        which ^= 1;
     }
 }
 
@@ -67,24 +71,21 @@ void BM_PairingClickCore(benchmark::State& state) {
 BENCHMARK(BM_PairingClickCore);
 
 void BM_PairingClickQtLocale(benchmark::State& state) {
-    BenchPlatform platform;
-    pairingClicks(state, platform);
+    const auto platform = qtPlatform();
+    pairingClicks(state, *platform);
 }
 BENCHMARK(BM_PairingClickQtLocale);
 
 // A key press in the shown weight list, until the four result boxes hold
 // their text (offscreen; painting is not included).
 void BM_PairingClickQtWindow(benchmark::State& state) {
-    BenchPlatform platform;
-    Mervalin form(platform);
-    mervalin::attachHandlers(form);
-    mervalin::qt::MainWindow window(form);
-    mervalin::Form_Load(form);
+    const auto platform = qtPlatform();
+    CopperChosen copper(*platform);
+    mervalin::qt::MainWindow window(*copper.form);
     window.show();
-    form.List1(Mervalin::kMetalChoice).setSelectedIndex(8);
     QListWidget* weights = window.weightList();
     weights->setFocus();
-    form.List1(Mervalin::kWeightChoice).setSelectedIndex(13);
+    copper.form->List1(Mervalin::kWeightChoice).press(copper.rows[0], ListBox::Input::Mouse);
     bool down = true;
     for (auto _ : state) {
         QTest::keyClick(weights, down ? Qt::Key_Down : Qt::Key_Up);
@@ -97,14 +98,15 @@ BENCHMARK(BM_PairingClickQtWindow);
 // A long session: a million pairing clicks through the core must not grow
 // the program's memory.
 void BM_MillionClicksMemory(benchmark::State& state) {
-    BenchPlatform platform;
-    Mervalin form(platform);
-    chooseCopper(form);
-    ListBox& weights = form.List1(Mervalin::kWeightChoice);
-    for (int i = 0; i < 10'000; ++i) weights.setSelectedIndex(13 + (i & 1));  // warm up
+    const auto platform = qtPlatform();
+    CopperChosen copper(*platform);
+    ListBox& weights = copper.form->List1(Mervalin::kWeightChoice);
+    for (int i = 0; i < 10'000; ++i) weights.press(copper.rows[i & 1], ListBox::Input::Mouse);
     const long before = residentKilobytes();
     for (auto _ : state) {
-        for (int i = 0; i < 1'000'000; ++i) weights.setSelectedIndex(13 + (i & 1));
+        for (int i = 0; i < 1'000'000; ++i) {
+            weights.press(copper.rows[i & 1], ListBox::Input::Mouse);
+        }
     }
     state.counters["rss_before_kb"] = static_cast<double>(before);
     state.counters["rss_growth_kb"] = static_cast<double>(residentKilobytes() - before);

@@ -25,8 +25,10 @@ std::optional<std::int16_t> multiplyInt16(std::int16_t a, std::int16_t b);
 
 // The value rounded to two decimals and written plainly: optional "-",
 // digits without grouping, ".", two digits. Exact ties round away from zero,
-// as the platforms' number formatters do: 2.125 gives "2.13" (printf would
-// give "2.12"). The value must be finite.
+// as the school rounds and Windows' and Qt's number formatters do: 2.125
+// gives "2.13" (printf would give "2.12"). This is the only rounding of the
+// results; Platform::localiseNumber() then writes the text the user's way.
+// The value must be finite.
 std::string fixedTwoDecimals(double value);
 
 }  // namespace mervalin

@@ -20,13 +20,20 @@ void clearResults(Mervalin& form) {
     for (int i = 0; i < Mervalin::kText2Count; ++i) form.Text2(i).setText("");
 }
 
-}  // namespace
-
 void attachHandlers(Mervalin& form) {
     for (int i = 0; i < Mervalin::kList1Count; ++i) {
         form.List1(i).setClickHandler([&form, i] { List1_Click(form, i); });
     }
     form.Command1(0).setClickHandler([&form] { Command1_Click(form, 0); });
+}
+
+}  // namespace
+
+std::unique_ptr<Mervalin> startForm(Platform& platform) {
+    auto form = std::make_unique<Mervalin>(platform);
+    attachHandlers(*form);
+    Form_Load(*form);
+    return form;
 }
 
 void Form_Load(Mervalin& form) {
@@ -123,7 +130,8 @@ void ComputeBodies(Mervalin& form) {
     }
     for (int box : {Mervalin::kCubeVolume, Mervalin::kCubeMass, Mervalin::kSphereVolume,
                     Mervalin::kSphereMass}) {
-        form.Text2(box).setText(platform.formatTwoDecimals(results[static_cast<std::size_t>(box)]));
+        const double result = results[static_cast<std::size_t>(box)];
+        form.Text2(box).setText(platform.localiseNumber(fixedTwoDecimals(result)));
     }
 }
 

@@ -2,11 +2,13 @@
 // to completion on the user-interface thread before the next event.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 namespace mervalin {
 
 class Mervalin;
+class Platform;
 
 // Shown through Platform::reportOverflow when the cube or sphere results
 // cannot be computed for the chosen size.
@@ -14,9 +16,11 @@ inline constexpr std::string_view kOverflowMessage =
     "Препълване при пресмятането: избраният размер е твърде голям. "
     "Резултатите не са променени.";
 
-// Connects the Click of every List1 element and of Command1(0) to the
-// handlers below. Call once, before Form_Load.
-void attachHandlers(Mervalin& form);
+// Starts Mervalin: creates the form on the platform, connects the Click of
+// every List1 element and of Command1(0) to the handlers below, and runs the
+// form's Load. The one way the program, the tools and the tests make a form
+// that behaves; a front end then shows it. The platform must outlive it.
+std::unique_ptr<Mervalin> startForm(Platform& platform);
 
 // Load: runs once after the form is created and before it is first shown.
 // Fills the choice lists and selects size "5".

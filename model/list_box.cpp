@@ -36,6 +36,12 @@ void ListBox::clear() {
     if (observer_) observer_->cleared();
 }
 
+bool ListBox::press(int index, Input input) {
+    if (index < 0 || index >= count()) return false;
+    if (input == Input::Keyboard && index == selected_) return false;
+    return setSelectedIndex(index);
+}
+
 bool ListBox::setSelectedIndex(int index) {
     if (index < -1 || index >= count()) return false;
     selected_ = static_cast<std::int16_t>(index);

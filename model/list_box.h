@@ -54,11 +54,30 @@ public:
 
     std::int16_t selectedIndex() const { return selected_; }
 
-    // Selects item index, or nothing for -1, then raises Click. This is the
-    // one path for both the user's choice (mouse or keyboard, reported by the
-    // front end) and the program's own. Returns false and changes nothing
-    // when index is outside -1..count()-1.
+    // The program's own choice: selects item index, or nothing for -1, then
+    // raises Click, every time. Returns false and changes nothing when index
+    // is outside -1..count()-1.
     bool setSelectedIndex(int index);
+
+    // How the user pressed an item, as the front end saw it.
+    enum class Input {
+        Mouse,     // a click: the button went down on an item and came up
+        Keyboard,  // a key that moves the selection: arrows, Home, End, a letter
+    };
+
+    // What a front end reports, and all it reports: the user pressed item
+    // index of the shown list. For Mouse, index is the item selected when the
+    // button came up; for Keyboard, the item the key left selected. The list
+    // then decides:
+    //   - a click selects the item and raises Click, also on the item already
+    //     chosen, so that the check runs again and a newly chosen size shows;
+    //   - a key raises Click only when it moved the selection, once per move;
+    //     a key that leaves it where it was (Down on the last item) raises
+    //     nothing.
+    // An index outside 0..count()-1 changes nothing. The front end shows
+    // selectedIndex() afterwards, whatever its own control did meanwhile.
+    // Returns whether Click was raised.
+    bool press(int index, Input input);
 
     // The Click handler of this list; empty for a list without one.
     void setClickHandler(std::function<void()> handler) { click_ = std::move(handler); }

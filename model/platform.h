@@ -17,10 +17,11 @@ public:
     // Sorted list boxes insert by it.
     virtual int compareText(std::string_view a, std::string_view b) const = 0;
 
-    // The value rounded to two decimals and written by the user's regional
-    // settings (decimal separator, digit grouping, leading zero), UTF-8.
-    // Exact ties round away from zero: 2.125 gives "2.13".
-    virtual std::string formatTwoDecimals(double value) const = 0;
+    // A number as the core writes it, already rounded: an optional "-",
+    // digits, ".", two digits ("-2415.00"), rewritten by the user's regional
+    // settings: decimal separator, digit grouping, leading zero and the
+    // minus sign. UTF-8. The rounding is the core's; this only localises.
+    virtual std::string localiseNumber(std::string_view plain) const = 0;
 
     // Tells the user that a computation overflowed; the message is Bulgarian
     // UTF-8 text. Called on the user-interface thread; may block until the

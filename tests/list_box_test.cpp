@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "data/reference.h"
-#include "logic/plain_platform.h"
+#include "tests/support/plain_platform.h"
 
 namespace mervalin {
 namespace {
@@ -35,10 +37,12 @@ protected:
 };
 
 TEST_F(ListBoxTest, SortedListInsertsTheWeightsInTextOrder) {
-    for (const Metal& metal : MetalTable) sorted.addItem(metal.weight);
-    const std::vector<std::string> expected = {"10.5", "11.3", "13.5", "19.25", "19.32",
-                                               "2.7",  "21.6", "4.5",  "5.9",   "7.14",
-                                               "7.21", "7.3",  "7.9",  "8.9",   "8.9"};
+    std::vector<std::string> expected;
+    for (const Metal& metal : MetalTable) {
+        sorted.addItem(metal.weight);
+        expected.emplace_back(metal.weight);
+    }
+    std::sort(expected.begin(), expected.end());
     EXPECT_EQ(sorted.items(), expected);
     EXPECT_EQ(clicks, 0) << "adding items raised Click";
 }
@@ -88,11 +92,51 @@ TEST_F(ListBoxTest, AnIndexOutsideTheListChangesNothing) {
     sorted.setSelectedIndex(0);
     clicks = 0;
     observer.events.clear();
-    for (int index : {-2, 1, 40000, -40000}) EXPECT_FALSE(sorted.setSelectedIndex(index)) << index;
+    for (int index : {-2, 1, 40000, -40000}) {
+        EXPECT_FALSE(sorted.setSelectedIndex(index)) << index;
+        EXPECT_FALSE(sorted.press(index, ListBox::Input::Mouse)) << index;
+        EXPECT_FALSE(sorted.press(index, ListBox::Input::Keyboard)) << index;
+    }
+    EXPECT_FALSE(sorted.press(-1, ListBox::Input::Mouse)) << "a press always names an item";
     EXPECT_EQ(sorted.selectedIndex(), 0);
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(observer.events.empty());
 }
+
+// What the user's presses, as the front ends report them, raise.
+struct Press {
+    int selectedBefore;
+    int index;
+    ListBox::Input input;
+    bool raisesClick;
+    friend std::ostream& operator<<(std::ostream& out, const Press& press) {
+        return out << (press.input == ListBox::Input::Mouse ? "click" : "key") << " on "
+                   << press.index << " with " << press.selectedBefore << " chosen";
+    }
+};
+
+class UserPress : public ListBoxTest, public ::testing::WithParamInterface<Press> {};
+
+TEST_P(UserPress, SelectsTheItemAndRaisesClickAsTheListDecides) {
+    const Press& press = GetParam();
+    for (const char* text : {"a", "b", "c"}) sorted.addItem(text);
+    sorted.setSelectedIndex(press.selectedBefore);
+    clicks = 0;
+    EXPECT_EQ(sorted.press(press.index, press.input), press.raisesClick);
+    EXPECT_EQ(clicks, press.raisesClick ? 1 : 0);
+    EXPECT_EQ(sorted.selectedIndex(), press.index);
+}
+
+INSTANTIATE_TEST_SUITE_P(ListBox, UserPress,
+                         ::testing::Values(
+                             // A click always checks again, also on the item already chosen.
+                             Press{-1, 0, ListBox::Input::Mouse, true},
+                             Press{0, 2, ListBox::Input::Mouse, true},
+                             Press{2, 2, ListBox::Input::Mouse, true},
+                             // A key raises Click once per move; one that moved nothing, none.
+                             Press{-1, 0, ListBox::Input::Keyboard, true},
+                             Press{0, 1, ListBox::Input::Keyboard, true},
+                             Press{2, 2, ListBox::Input::Keyboard, false}));
 
 TEST_F(ListBoxTest, TheObserverHearsOfEveryChangeBeforeTheClick) {
     std::vector<std::string> seenAtClick;

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
-#include "logic/plain_platform.h"
+#include "data/reference.h"
+#include "tests/support/plain_platform.h"
 
 namespace mervalin {
 namespace {
@@ -27,10 +29,15 @@ TEST(ReadNumber, ReadsTheLeadingDecimalNumberWithAPoint) {
     for (const auto& c : cases) EXPECT_EQ(readNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(ReadNumber, AgreesWithTheCompilersLiteralsForEveryWeight) {
+TEST(ReadNumber, AgreesWithTheCLibraryForEveryWeightAndSize) {
     EXPECT_EQ(readNumber("19.32"), 19.32);
-    EXPECT_EQ(readNumber("7.21"), 7.21);
-    EXPECT_EQ(readNumber("2.7"), 2.7);
+    for (const Metal& metal : MetalTable) {
+        const std::string weight(metal.weight);
+        EXPECT_EQ(readNumber(weight), std::strtod(weight.c_str(), nullptr)) << weight;
+    }
+    for (std::string_view size : SizeList) {
+        EXPECT_EQ(readNumber(size), std::strtod(std::string(size).c_str(), nullptr)) << size;
+    }
 }
 
 TEST(ReadNumber, ANumberTooLargeForADoubleIsInfinite) {
@@ -82,13 +89,16 @@ TEST(FixedTwoDecimals, RoundsEveryOtherValueByItsExactBinaryValue) {
 }
 
 TEST(PlainPlatform, GroupsThousandsWithCommas) {
-    PlainPlatform platform;
-    EXPECT_EQ(platform.formatTwoDecimals(2415), "2,415.00");
-    EXPECT_EQ(platform.formatTwoDecimals(125), "125.00");
-    EXPECT_EQ(platform.formatTwoDecimals(21600), "21,600.00");
-    EXPECT_EQ(platform.formatTwoDecimals(1234567.891), "1,234,567.89");
-    EXPECT_EQ(platform.formatTwoDecimals(-1264.454), "-1,264.45");
-    EXPECT_EQ(platform.formatTwoDecimals(999.999), "1,000.00");
+    const PlainPlatform platform;
+    const auto format = [&](double value) {
+        return platform.localiseNumber(fixedTwoDecimals(value));
+    };
+    EXPECT_EQ(format(2415), "2,415.00");
+    EXPECT_EQ(format(125), "125.00");
+    EXPECT_EQ(format(21600), "21,600.00");
+    EXPECT_EQ(format(1234567.891), "1,234,567.89");
+    EXPECT_EQ(format(-1264.454), "-1,264.45");
+    EXPECT_EQ(format(999.999), "1,000.00");
 }
 
 }  // namespace

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "data/reference.h"
-#include "logic/plain_platform.h"
 #include "logic/quiz.h"
 #include "model/form.h"
+#include "tests/support/plain_platform.h"
 
 namespace mervalin {
 namespace {
@@ -52,8 +52,6 @@ struct Expected {
 class RandomSession : public ::testing::Test {
 protected:
     RandomSession() {
-        attachHandlers(form);
-        Form_Load(form);
         for (const Metal& metal : MetalTable) weightTexts.emplace_back(metal.weight);
         std::sort(weightTexts.begin(), weightTexts.end());
     }
@@ -67,7 +65,7 @@ protected:
                                ", точка на топене " + std::string(metal.meltingPoint) + "\r\n" +
                                std::string(metal.description);
             expected.acceptedWeight = std::stod(weight);
-            const int d = expected.size + 1;
+            const int d = std::stoi(std::string(SizeList[static_cast<std::size_t>(expected.size)]));
             const double cube = d * d * d;
             const double ball = cube * 3.1415 / 6;
             expected.results = {usNumber(ball), usNumber(ball * expected.acceptedWeight),
@@ -82,8 +80,9 @@ protected:
     void compare(long event, const char* what) {
         const ListBox& metals = form.List1(Mervalin::kMetalChoice);
         const ListBox& weights = form.List1(Mervalin::kWeightChoice);
-        ASSERT_EQ(metals.count(), 15) << "after event " << event << ", " << what;
-        ASSERT_EQ(weights.count(), 15) << "after event " << event << ", " << what;
+        const int rows = static_cast<int>(kMetalCount);
+        ASSERT_EQ(metals.count(), rows) << "after event " << event << ", " << what;
+        ASSERT_EQ(weights.count(), rows) << "after event " << event << ", " << what;
         ASSERT_EQ(metals.selectedIndex(), expected.metal)
             << "after event " << event << ", " << what;
         ASSERT_EQ(weights.selectedIndex(), expected.weight)
@@ -100,7 +99,8 @@ protected:
     }
 
     PlainPlatform platform;
-    Mervalin form{platform};
+    std::unique_ptr<Mervalin> started = startForm(platform);
+    Mervalin& form = *started;
     Expected expected;
     std::vector<std::string> weightTexts;
 };
@@ -114,25 +114,35 @@ TEST_F(RandomSession, AHundredThousandRandomEventsKeepTheFormConsistent) {
     std::mt19937_64 random(seed);
 
     for (long event = 0; event < kEvents; ++event) {
-        const int item = static_cast<int>(random() % 15);
+        const int item = static_cast<int>(random() % kMetalCount);
+        // A key press on the item already chosen is no move and checks
+        // nothing; a click always checks.
+        const bool key = random() % 2 == 0;
+        const auto input = key ? ListBox::Input::Keyboard : ListBox::Input::Mouse;
         switch (random() % 4) {
-            case 0:
-                form.List1(Mervalin::kMetalChoice).setSelectedIndex(item);
+            case 0: {
+                const bool moved = item != expected.metal;
+                form.List1(Mervalin::kMetalChoice).press(item, input);
                 expected.metal = item;
-                if (expected.weight >= 0) checkPair();
-                compare(event, "metal click");
+                if (expected.weight >= 0 && (moved || !key)) checkPair();
+                compare(event, key ? "metal key" : "metal click");
                 break;
-            case 1:
-                form.List1(Mervalin::kWeightChoice).setSelectedIndex(item);
+            }
+            case 1: {
+                const bool moved = item != expected.weight;
+                form.List1(Mervalin::kWeightChoice).press(item, input);
                 expected.weight = item;
-                if (expected.metal >= 0) checkPair();
-                compare(event, "weight click");
+                if (expected.metal >= 0 && (moved || !key)) checkPair();
+                compare(event, key ? "weight key" : "weight click");
                 break;
-            case 2:
-                form.List2().setSelectedIndex(item % 10);
-                expected.size = item % 10;
+            }
+            case 2: {
+                const int size = static_cast<int>(random() % kSizeCount);
+                form.List2().press(size, input);
+                expected.size = size;
                 compare(event, "size click");
                 break;
+            }
             default:
                 form.Command1(0).press();
                 expected.metal = expected.weight = -1;

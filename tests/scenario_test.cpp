@@ -8,20 +8,17 @@
 #include <sstream>
 #include <string>
 
-#include "logic/plain_platform.h"
+#include "data/reference.h"
 #include "logic/quiz.h"
 #include "model/form.h"
+#include "tests/support/items.h"
+#include "tests/support/plain_platform.h"
 
 namespace mervalin {
 namespace {
 
 class ScenarioTest : public ::testing::Test {
 protected:
-    ScenarioTest() {
-        attachHandlers(form);
-        Form_Load(form);
-    }
-
     int run(const std::string& script) {
         std::istringstream in(script);
         out.str("");
@@ -30,16 +27,21 @@ protected:
     }
 
     PlainPlatform platform;
-    Mervalin form{platform};
+    std::unique_ptr<Mervalin> started = startForm(platform);
+    Mervalin& form = *started;
     std::ostringstream out;
     std::ostringstream err;
 };
 
 TEST_F(ScenarioTest, ClicksReachTheFormAndDumpWritesItsState) {
-    ASSERT_EQ(run("# gold at size 5\n\nclick List1(0) 5\n  click List1(1) 4\r\ndump\n"), 0);
+    const int gold = itemIndex(form.List1(0), "Злато");
+    const int weight = itemIndex(form.List1(1), "19.32");
+    ASSERT_EQ(run("# gold at size 5\n\nclick List1(0) " + std::to_string(gold) +
+                  "\n  click List1(1) " + std::to_string(weight) + "\r\ndump\n"),
+              0);
     const auto state = nlohmann::json::parse(out.str());
     EXPECT_EQ(state["List1"].size(), 6u);
-    EXPECT_EQ(state["List1"][0]["selected"], 5);
+    EXPECT_EQ(state["List1"][0]["selected"], gold);
     EXPECT_EQ(state["List1"][2]["selected"], -1);
     EXPECT_EQ(state["List2"]["selected"], 4);
     EXPECT_EQ(state["Text2"], nlohmann::json({"65.45", "1,264.45", "125.00", "2,415.00"}));
@@ -58,7 +60,8 @@ TEST_F(ScenarioTest, TheDumpHasTheDocumentedShapeAndKeyOrder) {
 }
 
 TEST_F(ScenarioTest, SizeAndClearButtonClicks) {
-    ASSERT_EQ(run("click List2 0\nclick List1(0) 0\nclick List1(1) 5\nclick Command1(0)\ndump\n"),
+    ASSERT_EQ(run("click List2 0\nclick List1(0) \"Алуминий\"\nclick List1(1) \"2.7\"\n"
+                  "click Command1(0)\ndump\n"),
               0);
     const auto state = nlohmann::json::parse(out.str());
     EXPECT_EQ(state["List2"]["selected"], 0);
@@ -67,9 +70,32 @@ TEST_F(ScenarioTest, SizeAndClearButtonClicks) {
     EXPECT_EQ(state["AcceptedWeight"], 2.7);
 }
 
+TEST_F(ScenarioTest, ClicksByTextAndShowWriteWhatThePupilSees) {
+    ASSERT_EQ(run("show\nclick List1(0) \"Мед\"\nclick List1(1) \"8.9\" 2\nclick List2 \"10\"\n"
+                  "click List1(0) \"Мед\"\nshow\n"),
+              0);
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    const auto start = nlohmann::json::parse(line);
+    EXPECT_EQ(start, nlohmann::json({{"metal", nullptr},
+                                     {"weight", nullptr},
+                                     {"size", "5"},
+                                     {"Text1", {std::string(IntroText)}},
+                                     {"Text2", {"", "", "", ""}},
+                                     {"AcceptedWeight", 0}}));
+    std::getline(lines, line);
+    const auto seen = nlohmann::json::parse(line);
+    EXPECT_EQ(seen["metal"], "Мед");
+    EXPECT_EQ(seen["weight"], "8.9");
+    EXPECT_EQ(seen["size"], "10");
+    EXPECT_EQ(seen["Text2"], nlohmann::json({"523.58", "4,659.89", "1,000.00", "8,900.00"}));
+    EXPECT_EQ(form.List1(1).selectedIndex(), itemIndex(form.List1(1), "8.9", 2));
+}
+
 struct BadInput {
-    const char* line;
-    const char* message;
+    std::string line;
+    std::string message;
     friend std::ostream& operator<<(std::ostream& out, const BadInput& bad) {
         return out << '"' << bad.line << '"';
     }
@@ -79,9 +105,9 @@ class BadScenario : public ScenarioTest, public ::testing::WithParamInterface<Ba
 
 TEST_P(BadScenario, StopsWithOneMessageNamingTheLine) {
     const BadInput& bad = GetParam();
-    const int status = run("dump\nclick List1(0) 1\n" + std::string(bad.line) + "\ndump\n");
+    const int status = run("dump\nclick List1(0) 1\n" + bad.line + "\ndump\n");
     EXPECT_EQ(status, kScenarioBadInput);
-    EXPECT_EQ(err.str(), "line 3: " + std::string(bad.message) + "\n");
+    EXPECT_EQ(err.str(), "line 3: " + bad.message + "\n");
     // The first dump was written, the one after the fault was not.
     const std::string dumps = out.str();
     EXPECT_EQ(std::count(dumps.begin(), dumps.end(), '\n'), 1);
@@ -91,7 +117,7 @@ TEST_P(BadScenario, StopsWithOneMessageNamingTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Scenario, BadScenario,
     ::testing::Values(
-        BadInput{"press Command1(0)", "unknown command \"press\"; expected click or dump"},
+        BadInput{"press Command1(0)", "unknown command \"press\"; expected click, dump or show"},
         BadInput{"click", "click needs a control, such as List1(0)"},
         BadInput{"click List3 1", "unknown control \"List3\""},
         BadInput{"click Text1(0)", "Text1 does nothing when clicked"},

@@ -1,5 +1,6 @@
 #include "tools/scenario.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <istream>
@@ -22,12 +23,20 @@ struct BadLine {
     std::string message;
 };
 
+// The words of a line, split at spaces and tabs. A word that begins with a
+// double quote runs to the next one, spaces and all, and keeps its quotes.
 std::vector<std::string_view> splitWords(std::string_view line) {
     std::vector<std::string_view> words;
     constexpr std::string_view kSpace = " \t\r";
     std::size_t pos = line.find_first_not_of(kSpace);
     while (pos != std::string_view::npos) {
-        const std::size_t end = std::min(line.find_first_of(kSpace, pos), line.size());
+        std::size_t end = line.find_first_of(kSpace, pos);
+        if (line[pos] == '"') {
+            const std::size_t close = line.find('"', pos + 1);
+            if (close == std::string_view::npos) throw BadLine{"a text has no closing \""};
+            end = close + 1;
+        }
+        end = std::min(end, line.size());
         words.push_back(line.substr(pos, end - pos));
         pos = line.find_first_not_of(kSpace, end);
     }
@@ -56,9 +65,32 @@ ControlName parseControl(std::string_view word) {
     return {word.substr(0, open), index};
 }
 
+// "TEXT" or "TEXT" K: the K-th item (from 1) of the list that reads TEXT.
+int parseItemText(const std::vector<std::string_view>& words, const ListBox& list,
+                  std::string_view control) {
+    const std::string_view text = words[2].substr(1, words[2].size() - 2);
+    long long occurrence = 1;
+    if (words.size() > 4) throw BadLine{"unexpected " + quoted(words[4]) + " after the item"};
+    if (words.size() == 4) {
+        const std::string_view word = words[3];
+        const auto [end, error] =
+            std::from_chars(word.data(), word.data() + word.size(), occurrence);
+        if (end != word.data() + word.size() || error != std::errc() || occurrence < 1) {
+            throw BadLine{"occurrence " + quoted(word) + " is not a whole number from 1"};
+        }
+    }
+    long long seen = 0;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.item(i) == text && ++seen == occurrence) return i;
+    }
+    throw BadLine{std::string(control) + " has " + std::to_string(seen) + " items that read " +
+                  std::string(words[2]) + ", not " + std::to_string(occurrence)};
+}
+
 int parseItemIndex(const std::vector<std::string_view>& words, const ListBox& list,
                    std::string_view control) {
     if (words.size() < 3) throw BadLine{"click " + std::string(control) + " needs an item index"};
+    if (words[2].starts_with('"')) return parseItemText(words, list, control);
     if (words.size() > 3) throw BadLine{"unexpected " + quoted(words[3]) + " after the item index"};
     const std::string_view word = words[2];
     long long index = 0;
@@ -94,10 +126,10 @@ void click(const std::vector<std::string_view>& words, Mervalin& form) {
             throw BadLine{std::string(word) + " is never shown, so the user cannot click it"};
         }
         ListBox& list = form.List1(*control.index);
-        list.setSelectedIndex(parseItemIndex(words, list, word));
+        list.press(parseItemIndex(words, list, word), ListBox::Input::Mouse);
     } else if (control.name == "List2") {
         if (control.index) throw BadLine{"List2 is a single control, not a control array"};
-        form.List2().setSelectedIndex(parseItemIndex(words, form.List2(), word));
+        form.List2().press(parseItemIndex(words, form.List2(), word), ListBox::Input::Mouse);
     } else if (control.name == "Command1") {
         if (!control.index) throw BadLine{"Command1 is a control array: name Command1(0)"};
         if (*control.index != 0) {
@@ -118,46 +150,72 @@ Json listState(const ListBox& list) {
     return Json{{"items", list.items()}, {"selected", list.selectedIndex()}};
 }
 
+// The chosen item's text, or null.
+Json chosen(const ListBox& list) {
+    const int index = list.selectedIndex();
+    return index < 0 ? Json(nullptr) : Json(list.item(index));
+}
+
+Json resultTexts(const Mervalin& form) {
+    Json results = Json::array();
+    for (int i = 0; i < Mervalin::kText2Count; ++i) results.push_back(form.Text2(i).text());
+    return results;
+}
+
+// Whole weights are written without a fraction, as 0 rather than 0.0.
+Json weightNumber(double weight) {
+    if (std::trunc(weight) == weight && std::fabs(weight) < 0x1p53) {
+        return static_cast<std::int64_t>(weight);
+    }
+    return weight;
+}
+
+// Texts that are not valid UTF-8 are written with U+FFFD rather than
+// failing the whole line.
+std::string oneLine(const Json& json) {
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 }  // namespace
 
 std::string dumpForm(const Mervalin& form) {
     Json lists = Json::array();
     for (int i = 0; i < Mervalin::kList1Count; ++i) lists.push_back(listState(form.List1(i)));
-    Json results = Json::array();
-    for (int i = 0; i < Mervalin::kText2Count; ++i) results.push_back(form.Text2(i).text());
+    return oneLine({{"List1", std::move(lists)},
+                    {"List2", listState(form.List2())},
+                    {"Text1", Json::array({form.Text1(0).text()})},
+                    {"Text2", resultTexts(form)},
+                    {"AcceptedWeight", weightNumber(form.AcceptedWeight)}});
+}
 
-    // Whole weights are written without a fraction, as 0 rather than 0.0.
-    const double weight = form.AcceptedWeight;
-    Json acceptedWeight = weight;
-    if (std::trunc(weight) == weight && std::fabs(weight) < 0x1p53) {
-        acceptedWeight = static_cast<std::int64_t>(weight);
-    }
-
-    const Json state = {{"List1", std::move(lists)},
-                        {"List2", listState(form.List2())},
-                        {"Text1", Json::array({form.Text1(0).text()})},
-                        {"Text2", std::move(results)},
-                        {"AcceptedWeight", std::move(acceptedWeight)}};
-    // Texts that are not valid UTF-8 are written with U+FFFD rather than
-    // failing the whole dump.
-    return state.dump(-1, ' ', false, Json::error_handler_t::replace);
+std::string showForm(const Mervalin& form) {
+    return oneLine({{"metal", chosen(form.List1(Mervalin::kMetalChoice))},
+                    {"weight", chosen(form.List1(Mervalin::kWeightChoice))},
+                    {"size", chosen(form.List2())},
+                    {"Text1", Json::array({form.Text1(0).text()})},
+                    {"Text2", resultTexts(form)},
+                    {"AcceptedWeight", weightNumber(form.AcceptedWeight)}});
 }
 
 int runScenario(std::istream& in, Mervalin& form, std::ostream& out, std::ostream& err) {
     std::string line;
     for (long lineNumber = 1; std::getline(in, line); ++lineNumber) {
-        const std::vector<std::string_view> words = splitWords(line);
-        if (words.empty() || words.front().front() == '#') continue;
         try {
+            const std::string_view text = line;
+            const std::size_t start = text.find_first_not_of(" \t\r");
+            if (start == std::string_view::npos || text[start] == '#') continue;
+            const std::vector<std::string_view> words = splitWords(text);
             if (words.front() == "click") {
                 click(words, form);
-            } else if (words.front() == "dump") {
-                if (words.size() > 1)
-                    throw BadLine{"unexpected " + quoted(words[1]) + " after dump"};
-                out << dumpForm(form) << '\n';
+            } else if (words.front() == "dump" || words.front() == "show") {
+                if (words.size() > 1) {
+                    throw BadLine{"unexpected " + quoted(words[1]) + " after " +
+                                  std::string(words.front())};
+                }
+                out << (words.front() == "dump" ? dumpForm(form) : showForm(form)) << '\n';
             } else {
                 throw BadLine{"unknown command " + quoted(words.front()) +
-                              "; expected click or dump"};
+                              "; expected click, dump or show"};
             }
         } catch (const BadLine& bad) {
             out.flush();

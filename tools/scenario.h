@@ -1,12 +1,18 @@
 // Scenarios: scripted user sessions against the form, one command a line,
 // for tests that read as a story and for reproducing a report by hand.
 //
-//   click List1(0) N    the user selects item N of the metal list
-//   click List1(1) N    the user selects item N of the weight list
-//   click List2 N       the user selects item N of the size list
+//   click List1(0) N    the user clicks item N of the metal list
+//   click List1(1) N    the user clicks item N of the weight list
+//   click List2 N       the user clicks item N of the size list
+//   click LIST "TEXT"   the user clicks the first item of LIST reading TEXT;
+//                       "TEXT" K the K-th such item, K from 1
 //   click Command1(0)   the user presses the clear button
 //   dump                the whole form state as one line of JSON
+//   show                what the pupil sees, as one line of JSON: the
+//                       chosen metal, weight and size as texts (or null),
+//                       the message, the four results and AcceptedWeight
 //
+// Clicks by text keep a scenario true whatever the metal table holds.
 // Blank lines and lines starting with "#" are skipped.
 #pragma once
 
@@ -28,5 +34,10 @@ int runScenario(std::istream& in, Mervalin& form, std::ostream& out, std::ostrea
 // The form's state as one line of JSON: each List1 element's items and
 // selection, List2 likewise, the texts of Text1 and Text2, AcceptedWeight.
 std::string dumpForm(const Mervalin& form);
+
+// What the pupil sees, as one line of JSON: {"metal", "weight", "size"} with
+// the chosen items' texts or null, then "Text1", "Text2" and
+// "AcceptedWeight" as dumpForm() writes them.
+std::string showForm(const Mervalin& form);
 
 }  // namespace mervalin

@@ -13,9 +13,9 @@
 #include <string_view>
 
 #include "data/reference.h"
-#include "logic/plain_platform.h"
 #include "logic/quiz.h"
 #include "model/form.h"
+#include "tests/support/plain_platform.h"
 #include "tools/scenario.h"
 
 namespace {
@@ -43,9 +43,8 @@ void requireChoiceList(const mervalin::ListBox& list, std::size_t items) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     mervalin::PlainPlatform platform;
-    mervalin::Mervalin form(platform);
-    mervalin::attachHandlers(form);
-    mervalin::Form_Load(form);
+    const auto started = mervalin::startForm(platform);
+    mervalin::Mervalin& form = *started;
 
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     DiscardBuffer discard;

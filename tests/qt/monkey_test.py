@@ -4,7 +4,7 @@ window, keys, Tab) on the real mervalin under Xvfb. The program must neither
 crash nor hang, and at the end its state, read through AT-SPI, must be one
 a pupil could have reached.
 
-Usage: monkey_test.py MERVALIN [EVENTS] [SEED]
+Usage: monkey_test.py MERVALIN MERVALIN_REPLAY [EVENTS] [SEED]
 Run it inside its own D-Bus session (dbus-run-session).
 """
 
@@ -16,7 +16,7 @@ import sys
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(__file__))
-from e2e_test import find, named, start_x_server, text_of, wait_for  # noqa: E402
+from e2e_test import find, named, start_state, start_x_server, text_of, wait_for  # noqa: E402
 
 KEYS = ["Tab", "shift+Tab", "Up", "Down", "Home", "End", "Prior", "Next", "space", "Return",
         "Left", "Right", "ctrl+a", "ctrl+c", "BackSpace", "Delete", "a", "5", "Escape"]
@@ -32,8 +32,9 @@ def number(text):
     return float(text.replace(",", ""))
 
 
-def check_state(window):
-    """Returns the faults of the window's state, an empty list when sound."""
+def check_state(window, start):
+    """Returns the faults of the window's state, an empty list when sound;
+    start is the form after Load, as the scenario runner dumps it."""
     faults = []
     metals = named(window, "Метал", pyatspi.ROLE_LIST)
     weights = named(window, "Тегло", pyatspi.ROLE_LIST)
@@ -41,8 +42,10 @@ def check_state(window):
     message = text_of(named(window, "Съобщение", pyatspi.ROLE_TEXT))
     results = [text_of(named(window, n, pyatspi.ROLE_TEXT))
                for n in ("Vсфера=", "Mсфера=", "Vкуб=", "Mкуб=")]
-    for name, node, count in (("metals", metals, 15), ("weights", weights, 15), ("sizes", sizes, 10)):
-        if node.childCount != count:
+    for name, node, items in (("metals", metals, start["List1"][0]["items"]),
+                              ("weights", weights, start["List1"][1]["items"]),
+                              ("sizes", sizes, start["List2"]["items"])):
+        if node.childCount != len(items):
             faults.append(f"{name}: {node.childCount} items")
     chosen_metal, chosen_weight, chosen_size = selected(metals), selected(weights), selected(sizes)
     for name, chosen in (("metals", chosen_metal), ("weights", chosen_weight)):
@@ -63,7 +66,7 @@ def check_state(window):
             w = float(weight)
             ball = d ** 3 * 3.1415 / 6
             expected = [f"{ball:,.2f}", f"{ball * w:,.2f}", f"{d ** 3:,.2f}", f"{d ** 3 * w:,.2f}"]
-            if not 1 <= d <= 10 or any(abs(number(r) - number(e)) > 0.006
+            if str(d) not in start["List2"]["items"] or any(abs(number(r) - number(e)) > 0.006
                                        for r, e in zip(results, expected)):
                 faults.append(f"results {results} do not fit {name} / {weight}")
         elif message == wrong:
@@ -88,10 +91,11 @@ def window_of_program():
 
 
 def main():
-    mervalin = sys.argv[1]
-    events = int(sys.argv[2]) if len(sys.argv) > 2 else 2000
-    seed = int(sys.argv[3]) if len(sys.argv) > 3 else random.randrange(1 << 32)
-    print(f"seed {seed} (replay: monkey_test.py MERVALIN {events} {seed})")
+    mervalin, replay = sys.argv[1:3]
+    events = int(sys.argv[3]) if len(sys.argv) > 3 else 2000
+    seed = int(sys.argv[4]) if len(sys.argv) > 4 else random.randrange(1 << 32)
+    print(f"seed {seed} (replay: monkey_test.py MERVALIN MERVALIN_REPLAY {events} {seed})")
+    start = start_state(replay)
     rng = random.Random(seed)
     xvfb, display = start_x_server()
     env = {**os.environ, "DISPLAY": display, "QT_QPA_PLATFORM": "xcb",
@@ -121,7 +125,7 @@ def main():
             # Every few hundred events, and at the end, the window must
             # answer and show a sound state.
             if done % 500 == 0 or done == events:
-                faults = check_state(window_of_program())
+                faults = check_state(window_of_program(), start)
                 for fault in faults:
                     print(f"FAILED after {done} events: {fault}")
                 if faults:

@@ -1,15 +1,16 @@
-#include "logic/plain_platform.h"
+#include "tests/support/plain_platform.h"
 
 #include <algorithm>
 
-#include "logic/numbers.h"
-
 namespace mervalin {
 
-namespace {
+int PlainPlatform::compareText(std::string_view a, std::string_view b) const {
+    // UTF-8 byte order is code-point order.
+    return a.compare(b);
+}
 
-// Writes a fixedTwoDecimals() text with "," between groups of three digits.
-std::string groupThousands(std::string_view plain) {
+// "," between groups of three digits.
+std::string PlainPlatform::localiseNumber(std::string_view plain) const {
     const std::size_t sign = !plain.empty() && plain.front() == '-' ? 1 : 0;
     const std::size_t point = std::min(plain.find('.'), plain.size());
     std::string text(plain.substr(0, sign));
@@ -19,17 +20,6 @@ std::string groupThousands(std::string_view plain) {
     }
     text += plain.substr(point);
     return text;
-}
-
-}  // namespace
-
-int PlainPlatform::compareText(std::string_view a, std::string_view b) const {
-    // UTF-8 byte order is code-point order.
-    return a.compare(b);
-}
-
-std::string PlainPlatform::formatTwoDecimals(double value) const {
-    return groupThousands(fixedTwoDecimals(value));
 }
 
 void PlainPlatform::reportOverflow(std::string_view message) {

@@ -11,13 +11,11 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopedValueRollback>
-#include <algorithm>
 #include <functional>
 #include <utility>
 
 #include "ui/layout.h"
-#include "ui/qt/platform.h"
+#include "ui/qt/text.h"
 
 // The artwork is compiled into this static library, so its resources must be
 // registered by hand before the first use.
@@ -33,6 +31,11 @@ QColor toQColor(layout::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); 
 // scales those itself on high-DPI screens.
 int toPixels(int twips) { return layout::toPixels(twips, 96); }
 
+QRect rectOf(const layout::Placement& placement) {
+    return QRect(toPixels(placement.left), toPixels(placement.top), toPixels(placement.width),
+                 toPixels(placement.height));
+}
+
 // Reads one of the program's own images. With its format named and guessing
 // turned off, Qt goes straight to the reader for that format; otherwise it
 // loads every image plugin it has to ask each whether it can read the file.
@@ -42,14 +45,6 @@ QPixmap loadImage(const QString& path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-void place(QWidget* widget, const layout::Placement& placement) {
-    widget->setGeometry(toPixels(placement.left), toPixels(placement.top),
-                        toPixels(placement.width), toPixels(placement.height));
-    if (!placement.accessibleName.empty()) {
-        widget->setAccessibleName(toQString(placement.accessibleName));
-    }
-}
-
 void fillBackground(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
     QPalette palette = widget->palette();
     palette.setColor(role, toQColor(rgb));
@@ -57,33 +52,64 @@ void fillBackground(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) 
     widget->setAutoFillBackground(true);
 }
 
-// A list box that also reports a click on the item already chosen: clicking
-// it again checks the pairing again, as a list box click does on Windows.
+// A list box that reports the user's presses, raw, and nothing else: a
+// click on an item, once the button comes up, with the item then selected
+// (wherever a drag took it), and each key, with the item the key left
+// selected. The model decides what they mean; the binding then shows its
+// selection.
 class ChoiceList final : public QListWidget {
 public:
     using QListWidget::QListWidget;
 
-    // Called on every click of the mouse on the item that was already the
-    // chosen one before the press.
-    std::function<void(int row)> onClickAgain;
+    // The row the press left selected, or -1 for none.
+    std::function<void(int row, ListBox::Input input)> onPress;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        rowBeforePress_ = currentRow();
+        pressedOnItem_ = indexAt(event->position().toPoint()).isValid();
         QListWidget::mousePressEvent(event);
     }
+    // The second press of a double click comes as this instead.
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        pressedOnItem_ = indexAt(event->position().toPoint()).isValid();
+        QListWidget::mouseDoubleClickEvent(event);
+    }
     void mouseReleaseEvent(QMouseEvent* event) override {
-        const int rowBeforePress = std::exchange(rowBeforePress_, -1);
         QListWidget::mouseReleaseEvent(event);
-        const QModelIndex index = indexAt(event->position().toPoint());
-        if (index.isValid() && index.row() == rowBeforePress && index.row() == currentRow() &&
-            onClickAgain) {
-            onClickAgain(index.row());
+        if (std::exchange(pressedOnItem_, false) && onPress) {
+            onPress(selectedRow(), ListBox::Input::Mouse);
         }
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        QListWidget::keyPressEvent(event);
+        int row = selectedRow();
+        // A list box's moving keys always leave an item selected; Qt's leave
+        // none when the current row stays where it was (Home on the first
+        // row of a list nobody has chosen from yet).
+        if (row < 0 && isMovingKey(event->key())) row = currentRow();
+        if (onPress) onPress(row, ListBox::Input::Keyboard);
     }
 
 private:
-    int rowBeforePress_ = -1;
+    int selectedRow() const {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.front().row();
+    }
+    static bool isMovingKey(int key) {
+        switch (key) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    bool pressedOnItem_ = false;
 };
 
 // Screen readers announce a top-level window by its frame; a plain QWidget
@@ -105,51 +131,41 @@ void setUpApplication() {
     QApplication::setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
 }
 
-// Keeps a QListWidget showing its model list, and reports the user's choice
-// of a row to the model.
+// Keeps a QListWidget showing its model list, and reports the user's
+// presses to the model.
 class MainWindow::ListBinding final : public ListBoxObserver {
 public:
     ListBinding(ListBox& list, ChoiceList* widget) : list_(list), widget_(widget) {
         for (const std::string& item : list.items()) widget->addItem(toQString(item));
         showSelection(list.selectedIndex());
         list.setObserver(this);
-
-        // The choice is the selected row, not the current one: Qt makes the
-        // first row current when the list gets the focus, and that must not
-        // count as a choice.
-        QObject::connect(widget->selectionModel(), &QItemSelectionModel::selectionChanged, widget,
-                         [this] { selectionChangedByUser(); });
-        widget->onClickAgain = [this](int row) { list_.setSelectedIndex(row); };
+        widget->onPress = [this](int row, ListBox::Input input) { pressed(row, input); };
     }
     ~ListBinding() { list_.setObserver(nullptr); }
 
     void itemInserted(int index) override {
-        const QScopedValueRollback guard(showingModel_, true);
         widget_->insertItem(index, toQString(list_.item(index)));
     }
-    void cleared() override {
-        const QScopedValueRollback guard(showingModel_, true);
-        widget_->clear();
-    }
+    void cleared() override { widget_->clear(); }
     void selectionChanged(int index) override { showSelection(index); }
 
 private:
-    void selectionChangedByUser() {
-        if (showingModel_) return;
+    // The choice is the selected row, not the current one: Qt makes the
+    // first row current when the list gets the focus, and that is no choice.
+    void pressed(int row, ListBox::Input input) {
+        if (row >= 0) list_.press(row, input);
+        // Whatever the widget did meanwhile (Ctrl+click takes the selection
+        // away), it shows the model's choice.
         const QModelIndexList rows = widget_->selectionModel()->selectedRows();
-        if (!rows.isEmpty()) {
-            list_.setSelectedIndex(rows.front().row());
-        } else if (list_.selectedIndex() >= 0) {
-            // Ctrl+click would take the choice away; a list box keeps it
-            // until another is made.
-            showSelection(list_.selectedIndex());
-        }
+        const int shown = rows.isEmpty() ? -1 : rows.front().row();
+        if (shown != list_.selectedIndex()) showSelection(list_.selectedIndex());
     }
 
+    // Nothing chosen leaves the current row where it is, so that the keys
+    // go on from it.
     void showSelection(int index) {
-        const QScopedValueRollback guard(showingModel_, true);
-        widget_->setCurrentRow(index);
         if (index >= 0) {
+            widget_->setCurrentRow(index);
             widget_->scrollToItem(widget_->item(index));
         } else {
             widget_->clearSelection();
@@ -157,10 +173,7 @@ private:
     }
 
     ListBox& list_;
-    QListWidget* widget_;
-    // Set while the widget is being brought up to date with the model, whose
-    // changes must not come back to it as the user's.
-    bool showingModel_ = false;
+    ChoiceList* widget_;
 };
 
 // Keeps a text widget showing its model text box.
@@ -208,7 +221,8 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     fillBackground(this, QPalette::Window, layout::kWindowColour);
     setFixedSize(toPixels(layout::kClientWidth), toPixels(layout::kClientHeight));
 
-    std::vector<std::pair<int, QWidget*>> byTabIndex;
+    // Created in the design's order, which is also the Tab order.
+    QWidget* previous = nullptr;
     for (const layout::Placement& placement : layout::kControls) {
         QWidget* widget = nullptr;
         switch (placement.array) {
@@ -221,13 +235,13 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
                 break;
             }
             case layout::Array::List1: {
-                QListWidget* list = bindList(form.List1(placement.index));
+                QListWidget* list = bindList(form.List1(placement.index), placement);
                 (placement.index == Mervalin::kMetalChoice ? metalList_ : weightList_) = list;
                 widget = list;
                 break;
             }
             case layout::Array::List2:
-                sizeList_ = bindList(form.List2());
+                sizeList_ = bindList(form.List2(), placement);
                 widget = sizeList_;
                 break;
             case layout::Array::Text1: {
@@ -276,36 +290,31 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
                 break;
             }
         }
-        place(widget, placement);
-        byTabIndex.emplace_back(placement.tabIndex, widget);
+        widget->setGeometry(rectOf(placement));
+        const std::string_view name = layout::accessibleName(placement, form);
+        if (!name.empty()) widget->setAccessibleName(toQString(name));
+        if (placement.namedBy != layout::kNoLabel) {
+            labels_[static_cast<std::size_t>(placement.namedBy)]->setBuddy(widget);
+        }
+        if (layout::takesFocus(placement.array)) {
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
+        } else {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+        if (&placement == &layout::firstFocus()) widget->setFocus();
     }
-
-    // Each list and result box is named by the label beside it.
-    const std::pair<int, QWidget*> buddies[] = {
-        {1, metalList_},      {2, weightList_},     {3, sizeList_},       {4, resultBoxes_[0]},
-        {5, resultBoxes_[1]}, {6, resultBoxes_[2]}, {7, resultBoxes_[3]},
-    };
-    for (const auto& [label, buddy] : buddies)
-        labels_[static_cast<std::size_t>(label)]->setBuddy(buddy);
-
-    // Tab moves through the controls that take the focus, by tab index.
-    std::sort(byTabIndex.begin(), byTabIndex.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    QWidget* previous = nullptr;
-    for (const auto& [tabIndex, widget] : byTabIndex) {
-        if (widget->focusPolicy() == Qt::NoFocus) continue;
-        if (previous) setTabOrder(previous, widget);
-        previous = widget;
-    }
-    messageBox_->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
 
-QListWidget* MainWindow::bindList(ListBox& list) {
+QListWidget* MainWindow::bindList(ListBox& list, const layout::Placement& placement) {
     auto* widget = new ChoiceList(this);
     widget->setSelectionMode(QAbstractItemView::SingleSelection);
     widget->setUniformItemSizes(true);
+    // At its size before it shows the model, so that the chosen item is
+    // scrolled into view as it would be had it been chosen in the window.
+    widget->setGeometry(rectOf(placement));
     listBindings_.push_back(std::make_unique<ListBinding>(list, widget));
     return widget;
 }

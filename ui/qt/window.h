@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/form.h"
+#include "ui/layout.h"
 
 class QLabel;
 class QLineEdit;
@@ -45,7 +46,7 @@ private:
     class ListBinding;
     class TextBinding;
 
-    QListWidget* bindList(ListBox& list);
+    QListWidget* bindList(ListBox& list, const layout::Placement& placement);
 
     Mervalin& form_;
     QListWidget* metalList_ = nullptr;

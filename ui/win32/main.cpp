@@ -1,5 +1,5 @@
-// Mervalin on Windows: creates the form with the user's regional settings,
-// runs its Load, shows the window and runs the message loop until it closes.
+// Mervalin on Windows: starts the form with the user's regional settings,
+// shows the window and runs the message loop until it closes.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,24 +9,11 @@
 
 #include "logic/quiz.h"
 #include "model/form.h"
-#include "ui/win32/platform.h"
+#include "ui/platform.h"
 #include "ui/win32/text.h"
 #include "ui/win32/window.h"
 
 namespace {
-
-class WindowPlatform final : public mervalin::WindowsPlatform {
-public:
-    void setOwner(HWND owner) { owner_ = owner; }
-
-    void reportOverflow(std::string_view message) override {
-        MessageBoxW(owner_, mervalin::win32::toWide(message).c_str(), L"Мервалин",
-                    MB_OK | MB_ICONWARNING);
-    }
-
-private:
-    HWND owner_ = nullptr;
-};
 
 int runMessageLoop(mervalin::win32::MainWindow& window) {
     MSG message;
@@ -52,12 +39,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     int status = 1;
     try {
-        WindowPlatform platform;
-        mervalin::Mervalin form(platform);
-        mervalin::attachHandlers(form);
-        mervalin::win32::MainWindow window(instance, form);
-        platform.setOwner(window.handle());
-        mervalin::Form_Load(form);
+        HWND owner = nullptr;
+        const auto platform = mervalin::createPlatform([&owner](std::string_view message) {
+            MessageBoxW(owner, mervalin::win32::toWide(message).c_str(), L"Мервалин",
+                        MB_OK | MB_ICONWARNING);
+        });
+        const auto form = mervalin::startForm(*platform);
+        mervalin::win32::MainWindow window(instance, *form);
+        owner = window.handle();
         window.show(showCommand);
         status = runMessageLoop(window);
     } catch (const std::exception&) {

@@ -1,11 +1,11 @@
-#include "ui/win32/platform.h"
+#include "ui/platform.h"
 
 #include <windows.h>
 
 #include <climits>
 #include <string>
+#include <utility>
 
-#include "logic/numbers.h"
 #include "ui/win32/text.h"
 
 namespace mervalin {
@@ -58,7 +58,25 @@ UINT groupingFromLocale(const std::wstring& text) {
     return grouping;
 }
 
-}  // namespace
+class WindowsPlatform final : public Platform {
+public:
+    explicit WindowsPlatform(OverflowReport reportOverflow)
+        : reportOverflow_(std::move(reportOverflow)) {}
+
+    // By the user's locale (CompareStringEx), ignoring case.
+    int compareText(std::string_view a, std::string_view b) const override;
+
+    // By the user's number settings, overrides from Control Panel included:
+    // decimal symbol, digit grouping and its symbol, leading zero and the
+    // negative format. They are read afresh for every number, so a change
+    // made while the program runs applies to the next result.
+    std::string localiseNumber(std::string_view plain) const override;
+
+    void reportOverflow(std::string_view message) override { reportOverflow_(message); }
+
+private:
+    OverflowReport reportOverflow_;
+};
 
 int WindowsPlatform::compareText(std::string_view a, std::string_view b) const {
     const std::wstring wideA = win32::toWide(a);
@@ -72,8 +90,8 @@ int WindowsPlatform::compareText(std::string_view a, std::string_view b) const {
     return result - CSTR_EQUAL;
 }
 
-std::string WindowsPlatform::formatTwoDecimals(double value) const {
-    const std::wstring plain = win32::toWide(fixedTwoDecimals(value));
+std::string WindowsPlatform::localiseNumber(std::string_view plainText) const {
+    const std::wstring plain = win32::toWide(plainText);
 
     std::wstring decimal = userLocaleText(LOCALE_SDECIMAL, L".");
     std::wstring thousand = userLocaleText(LOCALE_STHOUSAND, L",");
@@ -87,13 +105,19 @@ std::string WindowsPlatform::formatTwoDecimals(double value) const {
 
     const int size =
         GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, plain.c_str(), &format, nullptr, 0);
-    if (size <= 0) return fixedTwoDecimals(value);
+    if (size <= 0) return std::string(plainText);
     std::wstring text(static_cast<std::size_t>(size), L'\0');
     const int written =
         GetNumberFormatEx(LOCALE_NAME_USER_DEFAULT, 0, plain.c_str(), &format, text.data(), size);
-    if (written <= 0) return fixedTwoDecimals(value);
+    if (written <= 0) return std::string(plainText);
     text.resize(static_cast<std::size_t>(written - 1));  // without the terminating null
     return win32::toUtf8(text);
+}
+
+}  // namespace
+
+std::unique_ptr<Platform> createPlatform(OverflowReport reportOverflow) {
+    return std::make_unique<WindowsPlatform>(std::move(reportOverflow));
 }
 
 }  // namespace mervalin

@@ -1,9 +1,12 @@
 #include "ui/win32/window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "ui/win32/resource.h"
 #include "ui/win32/text.h"
@@ -31,39 +34,6 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     if (!RegisterClassExW(&windowClass)) throw std::runtime_error("RegisterClassExW failed");
 }
 
-// The order in which the controls are created, which is also their z-order.
-// IsDialogMessage moves the focus through the controls in z-order, so they
-// go by tab index; screen readers name a list or an edit box by the static
-// text just before it, so each label goes right before the control it names
-// (in the design, a label is listed just before the control that takes its
-// caption as accessible name).
-std::vector<const layout::Placement*> creationOrder(const Mervalin& form) {
-    struct Keyed {
-        int tabIndex;
-        int rank;  // a label before the control it names
-        const layout::Placement* placement;
-    };
-    std::vector<Keyed> keyed;
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const layout::Placement& placement = layout::kControls[i];
-        Keyed entry{placement.tabIndex, 1, &placement};
-        if (placement.array == layout::Array::Label1 && i + 1 < layout::kControls.size()) {
-            const layout::Placement& next = layout::kControls[i + 1];
-            if (!next.accessibleName.empty() &&
-                next.accessibleName == form.Label1(placement.index).caption) {
-                entry = {next.tabIndex, 0, &placement};
-            }
-        }
-        keyed.push_back(entry);
-    }
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        return a.tabIndex != b.tabIndex ? a.tabIndex < b.tabIndex : a.rank < b.rank;
-    });
-    std::vector<const layout::Placement*> order;
-    for (const Keyed& entry : keyed) order.push_back(entry.placement);
-    return order;
-}
-
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
@@ -73,22 +43,28 @@ std::wstring windowText(HWND window) {
 
 }  // namespace
 
-// Keeps a list box showing its model list, and reports the user's choice of
-// an item to the model. The model's own changes are shown with messages that
-// raise no notification, so they never come back as a choice.
+// Keeps a list box showing its model list, and reports the user's presses to
+// the model, raw: a click once the button comes up (the list box has
+// selected the item under it, or wherever a drag ended), and each key the
+// list box handled. The model decides what they mean. LBN_SELCHANGE is not
+// used: Windows sends it for a click twice or once, depending on whether the
+// selection moved, and for a key that moved nothing. The model's own changes
+// are shown with messages that raise no notification.
 class MainWindow::ListBinding final : public ListBoxObserver {
 public:
     ListBinding(ListBox& list, HWND handle) : list_(list), control_(handle) {
         for (int i = 0; i < list.count(); ++i) itemInserted(i);
         selectionChanged(list.selectedIndex());
         list.setObserver(this);
+        SetWindowSubclass(control_, inputProc, 0, reinterpret_cast<DWORD_PTR>(this));
     }
-    ~ListBinding() { list_.setObserver(nullptr); }
+    ~ListBinding() {
+        list_.setObserver(nullptr);
+        if (IsWindow(control_)) RemoveWindowSubclass(control_, inputProc, 0);
+    }
 
     ListBinding(const ListBinding&) = delete;
     ListBinding& operator=(const ListBinding&) = delete;
-
-    HWND control() const { return control_; }
 
     void itemInserted(int index) override {
         const std::wstring text = toWide(list_.item(index));
@@ -103,18 +79,62 @@ public:
         SendMessageW(control_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 
-    // LBN_SELCHANGE: the user chose an item by mouse or keyboard. A click on
-    // the item already chosen changes nothing.
-    void userSelected() {
-        const auto index = static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0));
-        if (index >= 0 && index != list_.selectedIndex()) list_.setSelectedIndex(index);
+    // Shows the model's choice again, scrolled into view at the list's
+    // present size.
+    void showSelection() {
+        SendMessageW(control_, LB_SETTOPINDEX, 0, 0);
+        selectionChanged(list_.selectedIndex());
     }
 
 private:
+    static LRESULT CALLBACK inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<ListBinding*>(data);
+        switch (message) {
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK: {
+                // The high word is 1 when the point is below the last item.
+                const auto hit =
+                    static_cast<DWORD>(SendMessageW(control, LB_ITEMFROMPOINT, 0, lParam));
+                self->pressedOnItem_ = HIWORD(hit) == 0;
+                break;
+            }
+            case WM_LBUTTONUP: {
+                const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                if (std::exchange(self->pressedOnItem_, false)) {
+                    self->pressed(ListBox::Input::Mouse);
+                }
+                return result;
+            }
+            case WM_KEYDOWN:
+            case WM_CHAR: {
+                const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+                self->pressed(ListBox::Input::Keyboard);
+                return result;
+            }
+            case WM_NCDESTROY:
+                RemoveWindowSubclass(control, inputProc, 0);
+                break;
+            default:
+                break;
+        }
+        return DefSubclassProc(control, message, wParam, lParam);
+    }
+
+    void pressed(ListBox::Input input) {
+        const auto index = static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0));
+        list_.press(index, input);
+        // Whatever the list box did, it shows the model's selection.
+        if (static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0)) != list_.selectedIndex()) {
+            selectionChanged(list_.selectedIndex());
+        }
+    }
+
     int itemCount() const { return static_cast<int>(SendMessageW(control_, LB_GETCOUNT, 0, 0)); }
 
     ListBox& list_;
     HWND control_;
+    bool pressedOnItem_ = false;
 };
 
 // Keeps an edit control showing its model text box. Edit controls break
@@ -150,12 +170,18 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error("CreateWindowExW failed");
     try {
-        for (const layout::Placement* placement : creationOrder(form_)) {
-            HWND control = createControl(*placement);
+        // In the design's order: Windows moves the focus in this order, and
+        // screen readers name a list or an edit box by the label before it.
+        for (const layout::Placement& placement : layout::kControls) {
+            HWND control = createControl(placement);
             if (!control) throw std::runtime_error("creating a control failed");
-            controls_.push_back({placement, control});
+            controls_.push_back({&placement, control});
+            if (&placement == &layout::firstFocus()) focus_ = control;
         }
         applyDpi(GetDpiForWindow(window_), nullptr);
+        // The lists were filled before they had a size; scrolled now, the
+        // chosen item shows as it would had it been chosen in the window.
+        for (const auto& binding : listBindings_) binding->showSelection();
         // Starting the annotation service takes longer than everything else
         // at start-up together (a tenth of a second under Wine), so it waits
         // until the first paint; the lists and result boxes are read by
@@ -166,7 +192,6 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
         DestroyWindow(window_);
         throw;
     }
-    focus_ = messageBox_;
 }
 
 MainWindow::~MainWindow() {
@@ -188,7 +213,7 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
     // Every control that takes the focus is a group of its own, so that the
     // arrow keys never move the focus (IsDialogMessage moves it within a
     // group otherwise).
-    constexpr DWORD kFocusable = WS_TABSTOP | WS_GROUP;
+    const DWORD kFocusable = layout::takesFocus(placement.array) ? WS_TABSTOP | WS_GROUP : 0;
     switch (placement.array) {
         case layout::Array::Label1:
             style |= SS_CENTER | SS_NOPREFIX;
@@ -222,7 +247,7 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
             // (a bitmap static takes its text for a resource name).
             style |= SS_OWNERDRAW;
             exStyle = WS_EX_CLIENTEDGE;
-            text = toWide(placement.accessibleName);
+            text = toWide(layout::accessibleName(placement, form_));
             break;
     }
     HWND control = CreateWindowExW(
@@ -243,7 +268,6 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
             listBindings_.push_back(std::make_unique<ListBinding>(form_.List2(), control));
             break;
         case layout::Array::Text1:
-            messageBox_ = control;
             textBoxes_.push_back(control);
             textBindings_.push_back(
                 std::make_unique<TextBinding>(form_.Text1(placement.index), control));
@@ -276,8 +300,9 @@ void MainWindow::nameControlsForScreenReaders() {
 }
 
 void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& placement) {
-    if (!accessibility_ || placement.accessibleName.empty()) return;
-    const std::wstring name = toWide(placement.accessibleName);
+    const std::string_view accessibleName = layout::accessibleName(placement, form_);
+    if (!accessibility_ || accessibleName.empty()) return;
+    const std::wstring name = toWide(accessibleName);
     accessibility_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                    PROPID_ACC_NAME, name.c_str());
     if (placement.array == layout::Array::Picture1) {
@@ -487,12 +512,6 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 // An owner-drawn button reports the second click of a
                 // double click as a double click only.
                 if (code == BN_CLICKED || code == BN_DOUBLECLICKED) form_.Command1(0).press();
-                return 0;
-            }
-            if (code == LBN_SELCHANGE) {
-                for (const auto& binding : listBindings_) {
-                    if (binding->control() == from) binding->userSelected();
-                }
                 return 0;
             }
             break;

@@ -88,7 +88,6 @@ private:
     std::vector<Control> controls_;
     std::array<HWND, Mervalin::kLabel1Count> labels_{};
     std::vector<HWND> textBoxes_;
-    HWND messageBox_ = nullptr;
     HWND button_ = nullptr;
     HWND picture_ = nullptr;
     // The control to give the focus back to when the window is activated.
