@@ -2,7 +2,9 @@
 """Drives mervalin-replay through every metal, every weight item and every
 size, and checks each dump against a computation of its own: the pairing
 rule, the message texts, the cube and ball results rounded half away from
-zero, and the number conventions of the user's locale.
+zero, and the number conventions of the user's locale. The metal table
+and the sizes are read from the runner's own first dump (the table's hidden
+columns and the size list), so the check holds whatever the table holds.
 
 Usage: check_replay.py MERVALIN_REPLAY NAME=VALUE...
 The NAME=VALUE pairs are the locale environment for the run (LC_ALL, LANG,
@@ -13,25 +15,6 @@ import json
 import subprocess
 import sys
 from decimal import ROUND_HALF_UP, Decimal
-
-TABLE = [
-    ("Алуминий", "2.7", "660°C"),
-    ("Волфрам", "19.25", "3410°C"),
-    ("Галий", "5.9", "30°C"),
-    ("Желязо", "7.9", "1539°C"),
-    ("Живак", "13.5", " -39°C"),
-    ("Злато", "19.32", "1063°C"),
-    ("Калай", "7.3", "232°C"),
-    ("Манган", "7.21", "1246°C"),
-    ("Мед", "8.9", "1083°C"),
-    ("Никел", "8.9", "1455°C"),
-    ("Олово", "11.3", "327°C"),
-    ("Платина", "21.6", "1780°C"),
-    ("Сребро", "10.5", "960°C"),
-    ("Титан", "4.5", "1668°C"),
-    ("Цинк", "7.14", "419°C"),
-]
-SIZES = [str(d) for d in range(1, 11)]
 
 # Group separator, decimal separator and the fewest integer digits that get
 # grouped, as the common locale data gives them.
@@ -74,40 +57,45 @@ def expected_results(size, weight, locale):
     return [two_decimals(x, locale) for x in (sphere, sphere * w, v, w * v)]
 
 
-def main():
-    replay, env = sys.argv[1], dict(arg.split("=", 1) for arg in sys.argv[2:])
-    locale = winning_locale(env)
-    names = [row[0] for row in TABLE]
-    weights = sorted(row[1] for row in TABLE)
-
-    lines = []
-    for s in range(len(SIZES)):
-        lines.append(f"click List2 {s}")
-        for a in range(len(names)):
-            for b in range(len(weights)):
-                lines += [f"click List1(0) {a}", f"click List1(1) {b}", "dump"]
+def run_replay(replay, env, lines):
+    """The dumps the runner prints for the scenario lines."""
     run = subprocess.run([replay], input="\n".join(lines) + "\n", env=env,
                          capture_output=True, text=True, check=False)
     if run.returncode != 0 or run.stderr:
         sys.exit(f"mervalin-replay failed ({run.returncode}): {run.stderr}")
-    dumps = [json.loads(line) for line in run.stdout.splitlines()]
-    assert len(dumps) == len(SIZES) * len(names) * len(weights), len(dumps)
+    return [json.loads(line) for line in run.stdout.splitlines()]
 
-    first = dumps[0]
-    hidden = [first["List1"][i]["items"] for i in range(2, 6)]
-    assert hidden[0] == names, "names column"
-    assert hidden[1] == [row[1] for row in TABLE], "weights column"
-    assert hidden[3] == [row[2] for row in TABLE], "melting points column"
-    descriptions = hidden[2]
+
+def main():
+    replay, env = sys.argv[1], dict(arg.split("=", 1) for arg in sys.argv[2:])
+    locale = winning_locale(env)
+    start = run_replay(replay, env, ["dump"])[0]
+    names, weight_column, descriptions, melting_points = (
+        start["List1"][i]["items"] for i in range(2, 6))
+    sizes = start["List2"]["items"]
+    # The choice lists as Load must fill them: the names in table order,
+    # which is also their sorted order, and the weights sorted as texts.
+    assert start["List1"][0]["items"] == names == sorted(names), "metal list"
+    weights = sorted(weight_column)
+    assert start["List1"][1]["items"] == weights, "weight list"
+
+    lines = []
+    for s in range(len(sizes)):
+        lines.append(f"click List2 {s}")
+        for a in range(len(names)):
+            for b in range(len(weights)):
+                lines += [f"click List1(0) {a}", f"click List1(1) {b}", "dump"]
+    dumps = run_replay(replay, env, lines)
+    assert len(dumps) == len(sizes) * len(names) * len(weights), len(dumps)
 
     failures = 0
     state_model = {"accepted": 0.0, "message": "", "results": ["", "", "", ""]}
 
     def check_pair(name, weight, size):
         k = names.index(name)
-        if TABLE[k][1] == weight:
+        if weight_column[k] == weight:
             state_model["message"] = (f"Вярно {name} относително тегло {weight}, точка на топене "
-                                      f"{TABLE[k][2]}\r\n{descriptions[k]}")
+                                      f"{melting_points[k]}\r\n{descriptions[k]}")
             state_model["accepted"] = float(weight)
             state_model["results"] = expected_results(size, weight, locale)
         else:
@@ -116,7 +104,7 @@ def main():
 
     it = iter(dumps)
     b_selected = None
-    for size in SIZES:
+    for size in sizes:
         for a, name in enumerate(names):
             for b, weight in enumerate(weights):
                 # Clicking the metal checks it against the weight still chosen.
@@ -128,7 +116,7 @@ def main():
                 want = {
                     "List1[0]": {"items": names, "selected": a},
                     "List1[1]": {"items": weights, "selected": b},
-                    "List2": {"items": SIZES, "selected": SIZES.index(size)},
+                    "List2": {"items": sizes, "selected": sizes.index(size)},
                     "Text1": [state_model["message"]],
                     "Text2": state_model["results"],
                     "AcceptedWeight": state_model["accepted"],
