@@ -187,7 +187,8 @@ if(MERVALIN_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
                 --version ${PROJECT_VERSION}
                 --metainfo ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml
                 --changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-                --readme ${packaging_dir}/windows/README.txt)
+                --readme ${packaging_dir}/windows/README.txt
+                --winget ${packaging_dir}/windows/winget)
     add_test(NAME packaging.install
         COMMAND ${CMAKE_COMMAND}
                 -DBUILD_DIR=${PROJECT_BINARY_DIR}
