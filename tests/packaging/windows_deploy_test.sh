@@ -45,8 +45,8 @@ installer=$build_dir/packages/mervalin-$version-setup.exe
 # change would make a new version install beside the old one.
 upgrade_code='{FC40B3E8-37A7-461C-B6C6-85C331D5034B}'
 product_code() { # VERSION: as cmake/MakeMsi.cmake derives it
-    python3 -c 'import sys, uuid; print("{%s}" % str(uuid.uuid5(uuid.UUID(sys.argv[1]), "Mervalin " + sys.argv[2])).upper())' \
-        "$upgrade_code" "$1"
+    python3 -c 'import sys, uuid
+print("{%s}" % str(uuid.uuid5(uuid.UUID(sys.argv[1]), "Mervalin " + sys.argv[2])).upper())' "$upgrade_code" "$1"
 }
 # An older version: the one just below, give or take.
 IFS=. read -r major minor patch <<<"$version"
@@ -64,8 +64,9 @@ cleanup() {
 trap cleanup EXIT
 
 step "cmake --build $build_dir --target mervalin-msi mervalin-installer"
-cmake --build "$build_dir" --target mervalin-msi mervalin-installer -j2 >"$build_dir/deploy-packages.log" 2>&1 ||
-    { cat "$build_dir/deploy-packages.log" >&2; fail "making the packages"; }
+log=$build_dir/deploy-packages.log
+cmake --build "$build_dir" --target mervalin-msi mervalin-installer -j2 >"$log" 2>&1 ||
+    { cat "$log" >&2; fail "making the packages"; }
 [ -f "$msi" ] || fail "no $msi"
 
 step "msiinfo: the tables of $(basename "$msi")"
@@ -85,7 +86,8 @@ expect "ALLUSERS (per-machine)" "$(property ALLUSERS)" 1
 expect "REBOOT" "$(property REBOOT)" ReallySuppress
 expect "ARPPRODUCTICON" "$(property ARPPRODUCTICON)" mervalin.ico
 expect "Icon table" "$(rows "$msi" Icon | cut -f1)" mervalin.ico
-expect "code page" "$(cd "$work" && msiinfo export "$msi" _ForceCodepage | tr -d '\r' | sed -n 's/\t_ForceCodepage$//p')" 1251
+expect "code page" "$( (cd "$work" && msiinfo export "$msi" _ForceCodepage) | tr -d '\r' |
+    sed -n 's/\t_ForceCodepage$//p')" 1251
 expect "summary Template (64-bit)" "$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')" "x64;1033"
 expect "Directory INSTALLDIR" "$(rows "$msi" Directory | awk -F'\t' '$1 == "INSTALLDIR"')" \
     "INSTALLDIR	ProgramFiles64Folder	Mervalin"
@@ -141,7 +143,9 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 DISPLAY=:$(cat "$work/display")
 export DISPLAY
-{ wineboot --init && wine regedit /S "$(windows_path "$PWD/tests/win32/prefix.reg")"; } >"$work/wineboot.log" 2>&1 ||
+# The tests' prefix settings: Liberation Serif for Times New Roman.
+{ wineboot --init && wine regedit /S "$(windows_path "$PWD/tests/win32/prefix.reg")"; } \
+    >"$work/wineboot.log" 2>&1 ||
     { cat "$work/wineboot.log" >&2; fail "wineboot"; }
 wineserver -w
 drive_c=$WINEPREFIX/drive_c
@@ -191,12 +195,11 @@ expect_nothing_left() { # WHAT
 # Runs a Windows program under Wine until it and its children end. Wine
 # passes on the low 8 bits of its exit code (1603 comes out as 67).
 run() { # EXPECTED-EXIT-CODE WHAT PROGRAM ARGUMENT...
-    local expected=$1 what=$2 status=0
+    local expected=$1 what=$2 status=0 low=$(($1 % 256))
     shift 2
     wine "$@" >"$work/run.log" 2>&1 || status=$?
     wineserver -w
-    [ "$status" = $((expected % 256)) ] ||
-        { cat "$work/run.log" >&2; fail "$what exited with $status, expected $expected ($((expected % 256)))"; }
+    [ "$status" = "$low" ] || { cat "$work/run.log" >&2; fail "$what exited with $status, expected $expected ($low)"; }
     echo "ok   $what: exit code $expected"
 }
 # A registry key's values, one "name=value" a line, in UTF-8. `reg query`
@@ -311,7 +314,8 @@ key=$uninstall_key\\Mervalin
 registry "$key"
 expect DisplayVersion "$(value "$key" DisplayVersion)" "$version"
 expect InstallLocation "$(value "$key" InstallLocation)" 'C:\Program Files\Mervalin'
-expect QuietUninstallString "$(value "$key" QuietUninstallString)" '"C:\Program Files\Mervalin\uninstall.exe" /S'
+expect QuietUninstallString "$(value "$key" QuietUninstallString)" \
+    '"C:\Program Files\Mervalin\uninstall.exe" /S'
 registry 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mervalin' >/dev/null &&
     fail "an uninstall entry under HKCU too"
 echo "ok   no entry under HKCU"

@@ -71,8 +71,9 @@ done
 for tool in $installer_tools; do
     if PATH=$hidden command -v "$tool" >/dev/null; then fail "$tool is not hidden"; fi
 done
-PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$build_dir/configure-without-installer-tools.log" 2>&1 ||
-    { cat "$build_dir/configure-without-installer-tools.log" >&2; fail "configuring without $installer_tools"; }
+log=$build_dir/configure-without-installer-tools.log
+PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$log" 2>&1 ||
+    { cat "$log" >&2; fail "configuring without $installer_tools"; }
 command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
 command -v wixl >/dev/null || fail "wixl is not installed (Debian package wixl)"
 command -v msibuild >/dev/null || fail "msibuild is not installed (Debian package msitools)"
