@@ -3,8 +3,9 @@
 #   Linux    cmake --install puts the program, its desktop file, icons,
 #            AppStream metainfo and documents under GNUInstallDirs paths;
 #            `cpack -G DEB` in the build folder makes mervalin_<version>_<arch>.deb.
-#   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP, and the
-#            target mervalin-installer makes the NSIS installer (makensis).
+#   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP, the
+#            target mervalin-installer makes the NSIS installer (makensis),
+#            and the target mervalin-msi the Windows Installer package (wixl).
 #
 # Everything goes into the one install component "mervalin", and only that
 # component is packaged: test programs, benchmarks, mervalin-replay and the
@@ -149,6 +150,31 @@ if(WIN32)
         COMMENT "Making the installer ${installer}"
         VERBATIM)
     add_custom_target(mervalin-installer DEPENDS ${installer})
+
+    # The Windows Installer package for schools' deployment tools, made by
+    # Debian's wixl from packaging/windows/mervalin.wxs:
+    #   cmake --build --preset windows --target mervalin-msi
+    # The same files again, in a folder of their own, so that the two
+    # targets can be made at once; with the icon, which wixl takes from
+    # there too.
+    set(msi ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}.msi)
+    set(msi_staging ${PROJECT_BINARY_DIR}/msi-files)
+    add_custom_command(OUTPUT ${msi}
+        COMMAND ${CMAKE_COMMAND} -E rm -rf ${msi_staging}
+        COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
+                --prefix ${msi_staging} --strip
+        COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/mervalin.ico ${msi_staging}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
+        COMMAND ${CMAKE_COMMAND} -D WXS=${packaging_dir}/windows/mervalin.wxs
+                -D FILES=${msi_staging} -D VERSION=${PROJECT_VERSION} -D OUTPUT=${msi}
+                -P ${PROJECT_SOURCE_DIR}/cmake/MakeMsi.cmake
+        DEPENDS mervalin ${packaging_dir}/windows/mervalin.wxs
+                ${PROJECT_SOURCE_DIR}/cmake/MakeMsi.cmake
+                ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+                ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+        COMMENT "Making the Windows Installer package ${msi}"
+        VERBATIM)
+    add_custom_target(mervalin-msi DEPENDS ${msi})
 endif()
 
 # ---------------------------------------------------------------------------
@@ -161,7 +187,8 @@ if(MERVALIN_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
                 --version ${PROJECT_VERSION}
                 --metainfo ${packaging_dir}/linux/${MERVALIN_APP_ID}.metainfo.xml
                 --changelog ${PROJECT_SOURCE_DIR}/CHANGELOG.md
-                --readme ${packaging_dir}/windows/README.txt)
+                --readme ${packaging_dir}/windows/README.txt
+                --winget ${packaging_dir}/windows/winget)
     add_test(NAME packaging.install
         COMMAND ${CMAKE_COMMAND}
                 -DBUILD_DIR=${PROJECT_BINARY_DIR}

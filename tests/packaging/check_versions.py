@@ -3,6 +3,7 @@
 
 Usage: check_versions.py --version X.Y.Z [--metainfo FILE] [--changelog FILE]
                          [--readme FILE] [--exe FILE]... [--deb FILE]
+                         [--msi FILE] [--winget FOLDER]
 
   --version    the version of project() in CMakeLists.txt
   --metainfo   AppStream metainfo: its newest release must be X.Y.Z
@@ -12,11 +13,19 @@ Usage: check_versions.py --version X.Y.Z [--metainfo FILE] [--changelog FILE]
   --exe        a Windows program or installer: the file and product version
                of its VERSIONINFO must be X.Y.Z.0
   --deb        a Debian package: its Version field must be X.Y.Z
+  --msi        a Windows Installer package: its ProductVersion must be X.Y.Z
+               (read with msiinfo, of msitools)
+  --winget     the folder of the winget manifests: the PackageVersion of
+               each must be X.Y.Z, each InstallerUrl must name the installer
+               of X.Y.Z, and the ReleaseDate must be the changelog's date
+               when both are given
 
 Prints one line per check; exits 1 when any fails.
 """
 
 import argparse
+import glob
+import os
 import re
 import struct
 import subprocess
@@ -75,15 +84,19 @@ def main():
     parser.add_argument("--readme", action="append", default=[])
     parser.add_argument("--exe", action="append", default=[])
     parser.add_argument("--deb")
+    parser.add_argument("--msi")
+    parser.add_argument("--winget")
     args = parser.parse_args()
     version = args.version
 
     metainfo_date = None
+    changelog_date = None
     if args.metainfo:
         found, metainfo_date = metainfo_release(args.metainfo)
         report(found == version, f"metainfo newest release {found} (date {metainfo_date})")
     if args.changelog:
         found, date = changelog_release(args.changelog)
+        changelog_date = date
         report(found == version, f"changelog newest entry {found} (date {date})")
         if args.metainfo:
             report(date == metainfo_date, f"changelog date {date} = metainfo date {metainfo_date}")
@@ -100,6 +113,27 @@ def main():
         found = subprocess.run(["dpkg-deb", "--field", args.deb, "Version"], check=True,
                                capture_output=True, text=True).stdout.strip()
         report(found == version, f"{args.deb} Version {found}")
+
+    if args.msi:
+        table = subprocess.run(["msiinfo", "export", args.msi, "Property"], check=True,
+                               capture_output=True, text=True).stdout
+        found = re.search(r"^ProductVersion\t(.*?)\r?$", table, re.M)
+        found = found.group(1) if found else None
+        report(found == version, f"{args.msi} ProductVersion {found}")
+    if args.winget:
+        manifests = sorted(glob.glob(os.path.join(args.winget, "*.yaml")))
+        report(len(manifests) > 0, f"{args.winget} holds {len(manifests)} manifests")
+        installer = f"mervalin-{version}-setup.exe"
+        for manifest in manifests:
+            with open(manifest, encoding="utf-8") as f:
+                text = f.read()
+            found = re.findall(r"^PackageVersion: *(\S+)", text, re.M)
+            report(found == [version], f"{manifest} PackageVersion {found}")
+            for url in re.findall(r"InstallerUrl: *(\S+)", text):
+                report(url.endswith("/" + installer), f"{manifest} InstallerUrl {url}")
+            for date in re.findall(r"^ReleaseDate: *(\S+)", text, re.M):
+                report(changelog_date is None or date == changelog_date,
+                       f"{manifest} ReleaseDate {date} (changelog {changelog_date})")
 
     print(f"project version {version}: " + ("all agree" if failures == 0 else f"{failures} disagree"))
     return 1 if failures else 0

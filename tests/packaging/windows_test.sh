@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Windows packages of a Windows build and checks what they hold:
 # the portable ZIP (cpack -G ZIP) and the NSIS installer (target
-# mervalin-installer). Where Wine is installed, the installer is also run
-# silently in a fresh Wine prefix, and its uninstaller after it.
+# mervalin-installer); and makes the Windows Installer package (target
+# mervalin-msi), which windows_deploy_test.sh checks. Where Wine is
+# installed, the installer is also run silently for the current user in a
+# fresh Wine prefix, and its uninstaller after it.
 #
 #   tests/packaging/windows_test.sh [BUILD_DIR]      (default build/windows)
 #
-# Needs unzip, p7zip-full (7z lists the installer) and nsis, and a build of
-# the mervalin target in BUILD_DIR. Exits non-zero on the first failure.
+# Needs unzip, p7zip-full (7z lists the installer), nsis, wixl and msitools,
+# and a build of the mervalin target in BUILD_DIR. Exits non-zero on the
+# first failure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build_dir=$(realpath "${1:-build/windows}")
@@ -25,12 +28,13 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.tx
 packages=$build_dir/packages
 zip=$packages/mervalin-$version-windows-x64.zip
 installer=$packages/mervalin-$version-setup.exe
+msi=$packages/mervalin-$version.msi
 top=mervalin-$version-windows-x64
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 step "cpack -G ZIP in $build_dir"
-rm -f "$zip" "$installer"
+rm -f "$zip" "$installer" "$msi"
 (cd "$build_dir" && cpack -G ZIP >cpack-zip.log 2>&1) ||
     { cat "$build_dir/cpack-zip.log" >&2; fail "cpack -G ZIP"; }
 [ -f "$zip" ] || fail "no $zip"
@@ -52,26 +56,34 @@ iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
 grep -q $'\r$' "$work/zip/$top/LICENSE.txt" || fail "LICENSE.txt does not end its lines in CR LF"
 echo "README.txt: UTF-8 with byte-order mark, CR LF; LICENSE.txt: CR LF"
 
-step "configured without makensis on the PATH, then made with it"
-# A build folder configured before nsis was installed must still make the
-# installer once it is: makensis is looked for when the installer is made.
-# The folder is configured again with a PATH of everything but makensis.
-hidden=$work/path-without-makensis
+step "configured without makensis, wixl and msibuild on the PATH, then made with them"
+# A build folder configured before nsis, wixl and msitools were installed
+# must still make the installers once they are: the tools are looked for when
+# the installers are made. The folder is configured again with a PATH of
+# everything but them.
+installer_tools="makensis wixl msibuild"
+hidden=$work/path-without-installer-tools
 mkdir "$hidden"
 for tool in /usr/local/bin/* /usr/bin/* /bin/*; do
     name=$(basename "$tool")
-    [ "$name" = makensis ] || [ -e "$hidden/$name" ] || ln -s "$tool" "$hidden/$name"
+    [[ " $installer_tools " = *" $name "* ]] || [ -e "$hidden/$name" ] || ln -s "$tool" "$hidden/$name"
 done
-if PATH=$hidden command -v makensis >/dev/null; then fail "makensis is not hidden"; fi
-PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$build_dir/configure-without-makensis.log" 2>&1 ||
-    { cat "$build_dir/configure-without-makensis.log" >&2; fail "configuring without makensis"; }
+for tool in $installer_tools; do
+    if PATH=$hidden command -v "$tool" >/dev/null; then fail "$tool is not hidden"; fi
+done
+log=$build_dir/configure-without-installer-tools.log
+PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$log" 2>&1 ||
+    { cat "$log" >&2; fail "configuring without $installer_tools"; }
 command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
-echo "configured with a PATH without makensis"
+command -v wixl >/dev/null || fail "wixl is not installed (Debian package wixl)"
+command -v msibuild >/dev/null || fail "msibuild is not installed (Debian package msitools)"
+echo "configured with a PATH without $installer_tools"
 
-step "cmake --build $build_dir --target mervalin-installer"
-cmake --build "$build_dir" --target mervalin-installer -j2 >"$build_dir/installer.log" 2>&1 ||
-    { cat "$build_dir/installer.log" >&2; fail "building the installer"; }
+step "cmake --build $build_dir --target mervalin-installer mervalin-msi"
+cmake --build "$build_dir" --target mervalin-installer mervalin-msi -j2 >"$build_dir/installer.log" 2>&1 ||
+    { cat "$build_dir/installer.log" >&2; fail "building the installers"; }
 [ -f "$installer" ] || fail "no $installer"
+[ -f "$msi" ] || fail "no $msi"
 
 step "7z l $(basename "$installer")"
 7z l "$installer" | sed -n '/^Type = /p;/^   Date/,$p'
@@ -98,7 +110,11 @@ python3 tests/packaging/check_versions.py --version "$version" \
 if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     step "silent install and uninstall under Wine"
     # English, whatever the caller's locale: the shortcut is then Mervalin.lnk.
-    export LC_ALL=C.UTF-8 WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree=;mshtml='
+    # Without winemenubuilder, and with folders of the test's own for the
+    # desktop's menus: Wine would copy the shortcut into this machine's menus.
+    export LC_ALL=C.UTF-8 WINEPREFIX=$work/wine WINEDEBUG=-all
+    export WINEDLLOVERRIDES='mscoree=;mshtml=;winemenubuilder.exe=d'
+    export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data
     wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot"; }
     wineserver -w
     key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mervalin'
@@ -117,6 +133,10 @@ if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     tr -d '\r' <"$work/key.txt"
     grep -q "DisplayVersion.*$version" "$work/key.txt" || fail "DisplayVersion is not $version"
     grep -q 'UninstallString.*uninstall.exe' "$work/key.txt" || fail "no UninstallString"
+    # For all users only when asked (windows_deploy_test.sh).
+    if wine reg query "${key/HKCU/HKLM}" >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
+    [ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Mervalin.lnk" ] ||
+        fail "a shortcut in the all-users Start menu too"
     echo "installed into %LOCALAPPDATA%\\Programs\\Mervalin, with its shortcut and uninstall key"
 
     wine "$(winepath -w "$target/uninstall.exe")" /S
