@@ -74,6 +74,13 @@ SPEECH_LINE = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\S+)? ?(?:\{.*\})?$", 
 PYTHON = "/usr/bin/python3"
 
 
+def other_orcas():
+    """The process ids of the Orcas this user runs."""
+    found = subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], capture_output=True,
+                           text=True)
+    return found.stdout.split()
+
+
 class ScreenReader:
     def __init__(self, screen="1024x768x24"):
         self.screen = screen
@@ -107,6 +114,14 @@ class ScreenReader:
         if missing or not os.path.exists("/usr/libexec/at-spi-bus-launcher"):
             raise AssertionError(f"missing {', '.join(missing) or 'at-spi-bus-launcher'}: install "
                                  "the gui-tests and screen-reader groups of scripts/packages")
+        # Orca refuses to start beside another of the same user: wait for
+        # one that someone else started to end, rather than end it.
+        deadline = time.monotonic() + 120
+        while other_orcas():
+            if time.monotonic() > deadline:
+                raise AssertionError(f"another Orca of this user runs (pid {other_orcas()}); "
+                                     "Orca allows one at a time")
+            time.sleep(1)
         self.folder = tempfile.mkdtemp(prefix="mervalin-orca.")
         home = os.path.join(self.folder, "home")
         runtime = os.path.join(self.folder, "run")
