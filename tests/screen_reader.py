@@ -140,7 +140,6 @@ class ScreenReader:
             "LANG": "C.UTF-8",
             # No dconf: Orca's and GTK's settings stay in this process.
             "GSETTINGS_BACKEND": "memory",
-            "NO_AT_BRIDGE": "0",
         }
 
         # The session bus, its address read from the daemon.
