@@ -44,7 +44,10 @@ void Form_Load(Mervalin& form) {
 void List1_Click(Mervalin& form, int /*index*/) {
     const int a = form.List1(Mervalin::kMetalChoice).selectedIndex();
     const int b = form.List1(Mervalin::kWeightChoice).selectedIndex();
-    if (a > -1 && b > -1) CheckPair(form);
+    if (a > -1 && b > -1) {
+        CheckPair(form);
+        form.announcement().announce(verdictLine(form));
+    }
 }
 
 void Command1_Click(Mervalin& form, int index) {
@@ -96,6 +99,11 @@ void CheckPair(Mervalin& form) {
         message.setText(message.text() + name + " не е с относително тегло " + weight + "\r\n");
         clearResults(form);
     }
+}
+
+std::string_view verdictLine(const Mervalin& form) {
+    const std::string_view message = form.Text1(0).text();
+    return message.substr(0, message.find("\r\n"));
 }
 
 void ComputeBodies(Mervalin& form) {

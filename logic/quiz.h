@@ -27,7 +27,8 @@ std::unique_ptr<Mervalin> startForm(Platform& platform);
 void Form_Load(Mervalin& form);
 
 // Click of List1(index): checks the pairing once both a metal and a weight
-// are chosen; otherwise does nothing.
+// are chosen, then announces the verdict line to screen readers; otherwise
+// does nothing. Every check is announced, also one that repeats the last.
 void List1_Click(Mervalin& form, int index);
 
 // Click of Command1(index): the clear button restores the starting state
@@ -44,6 +45,12 @@ void ResetLists(Mervalin& form);
 // on a correct pairing also sets AcceptedWeight and runs ComputeBodies, on a
 // wrong one empties the result boxes. Both lists must have a selection.
 void CheckPair(Mervalin& form);
+
+// The verdict line of the message box: its text up to the first line break,
+// without the description ("Вярно Злато относително тегло 19.32, точка на
+// топене 1063°C"). What screen readers are told after each check; the
+// description stays in the message box, to be read there.
+std::string_view verdictLine(const Mervalin& form);
 
 // Writes the volume and mass of a cube of side d and of a ball of diameter d
 // (d the chosen size) into the result boxes. On an overflow it reports

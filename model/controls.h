@@ -1,4 +1,5 @@
-// The simple controls of the form: text boxes, buttons and labels.
+// The simple controls of the form: text boxes, buttons and labels, and what
+// the form announces to screen readers.
 #pragma once
 
 #include <functional>
@@ -50,6 +51,35 @@ private:
 
 struct Label {
     std::string caption;
+};
+
+class AnnouncementObserver {
+public:
+    virtual void announced(const std::string& text) = 0;
+
+protected:
+    ~AnnouncementObserver() = default;
+};
+
+// What the form asks screen readers to say at once, wherever the focus is,
+// without moving it. It is no control of the window: each front end delivers
+// every announcement through its platform's accessibility interface (the
+// Qt window, the Win32 window and the browser's live region alike), so that
+// all say the same text at the same moment.
+class Announcement {
+public:
+    // The last text announced; empty before the first.
+    const std::string& text() const { return text_; }
+    // Announces the text, even when it is the same as the last one.
+    void announce(std::string_view text) {
+        text_.assign(text);
+        if (observer_) observer_->announced(text_);
+    }
+    void setObserver(AnnouncementObserver* observer) { observer_ = observer; }
+
+private:
+    std::string text_;
+    AnnouncementObserver* observer_ = nullptr;
 };
 
 }  // namespace mervalin

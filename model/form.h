@@ -65,6 +65,10 @@ public:
     // The numeric relative weight of the last correct pairing; 0 at first.
     double AcceptedWeight = 0;
 
+    // What the form asks screen readers to say (logic/quiz.h says when).
+    Announcement& announcement() { return announcement_; }
+    const Announcement& announcement() const { return announcement_; }
+
     Platform& platform() const { return platform_; }
 
 private:
@@ -75,6 +79,7 @@ private:
     std::array<TextBox, kText2Count> text2_;
     std::array<Button, 1> command1_;
     std::array<Label, kLabel1Count> label1_;
+    Announcement announcement_;
 };
 
 }  // namespace mervalin

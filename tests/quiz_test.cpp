@@ -155,6 +155,57 @@ TEST_F(QuizTest, ANewSizeShowsAtTheNextClickEvenOnTheChosenMetal) {
     EXPECT_EQ(results(), (Results{"523.58", "10,115.63", "1,000.00", "19,320.00"}));
 }
 
+// What screen readers are told: the verdict line after every check, and only
+// then, each in turn, the same text again for the same check.
+class Announcements : public QuizTest, private AnnouncementObserver {
+protected:
+    Announcements() { form.announcement().setObserver(this); }
+    ~Announcements() override { form.announcement().setObserver(nullptr); }
+
+    std::vector<std::string> heard;
+
+private:
+    void announced(const std::string& text) override {
+        EXPECT_EQ(text, form.announcement().text());
+        heard.push_back(text);
+    }
+};
+
+TEST_F(Announcements, EveryCheckAnnouncesItsVerdictLineAndNothingElseDoes) {
+    const Metal& gold = metalNamed("Злато");
+    const std::string right = "Вярно " + std::string(gold.name) + " относително тегло " +
+                              std::string(gold.weight) + ", точка на топене " +
+                              std::string(gold.meltingPoint);
+    const std::string wrong = "Грешно Злато не е с относително тегло 19.25";
+
+    click(metals(), "Злато");
+    chooseSize("7");
+    EXPECT_EQ(heard, std::vector<std::string>{}) << "no check, nothing to announce";
+
+    click(weights(), gold.weight);
+    click(weights(), "19.25");
+    click(weights(), "19.25");
+    // A key that leaves the choice where it was checks nothing.
+    weights().press(weights().selectedIndex(), ListBox::Input::Keyboard);
+    EXPECT_EQ(heard, (std::vector<std::string>{right, wrong, wrong}));
+    EXPECT_EQ(verdictLine(form), wrong);
+    EXPECT_EQ(message(), wrong + "\r\n");
+
+    form.Command1(0).press();
+    EXPECT_EQ(heard.size(), 3U) << "the clear button announces nothing";
+    EXPECT_EQ(form.announcement().text(), wrong) << "the last announcement is kept";
+}
+
+TEST_F(Announcements, TheVerdictLineIsTheMessageWithoutTheDescription) {
+    for (const Metal& metal : MetalTable) {
+        choose(metal.name, metal.weight);
+        ASSERT_FALSE(heard.empty());
+        EXPECT_EQ(heard.back() + "\r\n" + std::string(metal.description), message());
+    }
+    EXPECT_EQ(heard.size(), 2 * kMetalCount - 1)
+        << "from the second metal on, its click checks it against the last weight";
+}
+
 // The worked values: size, metal, weight and the four boxes.
 struct WorkedValue {
     const char* size;

@@ -1,5 +1,6 @@
 // The Linux window driven as a user would: real key and mouse events on the
 // shown widgets, checked against the design.
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -17,6 +18,7 @@
 #include "tests/support/items.h"
 #include "ui/layout.h"
 #include "ui/platform.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/text.h"
 #include "ui/qt/window.h"
 
@@ -44,6 +46,8 @@ private slots:
     void ctrlClickKeepsTheChoice();
     void resultsCanBeCopiedButNotEdited();
     void accessibleNames();
+    void verdictsAreAnnouncedWhereTheFocusIs();
+    void resultBoxesAreReadWhole();
 
 private:
     QWidget* widgetFor(const layout::Placement& placement) const;
@@ -368,6 +372,87 @@ void WindowTest::accessibleNames() {
     QCOMPARE(window_->resultBox(3)->accessibleName(), QStringLiteral("Mкуб="));
     QVERIFY(!window_->messageBox()->accessibleName().isEmpty());
     QVERIFY(!window_->picture()->accessibleName().isEmpty());
+}
+
+// Each check's announcement reaches the screen reader by the way Qt 6.4 and
+// Orca 43 allow: as the description of the weight a key has just made
+// current (and of no other item), or, when the key made no item current, as
+// a notification shown with it.
+void WindowTest::verdictsAreAnnouncedWhereTheFocusIs() {
+    auto description = [](const QListWidgetItem* item) {
+        return item->data(Qt::AccessibleDescriptionRole).toString();
+    };
+    auto announced = [this] { return toQString(form_->announcement().text()); };
+    QLabel* notification = window_->announcer()->notification();
+    QVERIFY(notification->isHidden());
+
+    clickItem(window_->metalList(), QStringLiteral("Злато"));
+    QListWidget* weights = window_->weightList();
+    weights->setFocus();
+    // Focus and key come as separate events, with the event loop between.
+    QCoreApplication::processEvents();
+    // Home on the item that is current already (as Qt makes the first one on
+    // entering): nothing becomes current, so a notification tells.
+    QTest::keyClick(weights, Qt::Key_Home);
+    QVERIFY(announced().startsWith(QStringLiteral("Грешно Злато")));
+    QVERIFY(notification->isVisible());
+    QCOMPARE(notification->text(), announced());
+
+    const int right = itemIndex(form_->List1(1), "19.32");
+    for (int row = 1; row <= right; ++row) {
+        QCoreApplication::processEvents();
+        QTest::keyClick(weights, Qt::Key_Down);
+        QCOMPARE(description(weights->item(row)), announced());
+        QCOMPARE(description(weights->item(row - 1)), QString());
+    }
+    QCOMPARE(announced(),
+             QStringLiteral("Вярно Злато относително тегло 19.32, точка на топене 1063°C"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(weights);
+    QCOMPARE(list->tableInterface()->cellAt(right, 0)->text(QAccessible::Description), announced());
+    // The notification was not used again.
+    QCOMPARE(notification->text(), QStringLiteral("Грешно Злато не е с относително тегло 10.5"));
+
+    // The clear button empties the lists; the next verdict is told afresh,
+    // here on the item the mouse has just made current.
+    QTest::mouseClick(window_->clearButton(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    clickItem(window_->metalList(), QStringLiteral("Мед"));
+    QCoreApplication::processEvents();
+    clickItem(weights, QStringLiteral("8.9"));
+    QVERIFY(announced().startsWith(QStringLiteral("Вярно Мед")));
+    QCOMPARE(description(weights->currentItem()), announced());
+}
+
+// Screen readers read a result box as one run of text, whole.
+void WindowTest::resultBoxesAreReadWhole() {
+    clickItem(window_->metalList(), QStringLiteral("Злато"));
+    clickItem(window_->weightList(), QStringLiteral("19.32"));
+    for (int i = 0; i < Mervalin::kText2Count; ++i) {
+        QLineEdit* box = window_->resultBox(i);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
+        QAccessibleTextInterface* text = accessible->textInterface();
+        QVERIFY(text);
+        const int count = static_cast<int>(box->text().size());
+        QCOMPARE(text->characterCount(), count);
+        for (int offset = 0; offset < count; ++offset) {
+            int start = -1;
+            int end = -1;
+            text->attributes(offset, &start, &end);
+            QCOMPARE(start, 0);
+            QCOMPARE(end, count);
+            QCOMPARE(text->textAtOffset(offset, QAccessible::LineBoundary, &start, &end),
+                     box->text());
+        }
+        QVERIFY(accessible->state().readOnly);
+        QCOMPARE(accessible->text(QAccessible::Name), window_->label(4 + i)->text());
+        QCOMPARE(accessible->text(QAccessible::Value), box->text());
+        // Reached by Tab, the whole number is selected, as the selection says.
+        box->setFocus(Qt::TabFocusReason);
+        int start = -1;
+        int end = -1;
+        text->selection(0, &start, &end);
+        QCOMPARE(text->text(start, end), box->text());
+    }
 }
 
 }  // namespace mervalin::qt

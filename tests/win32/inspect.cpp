@@ -3,14 +3,24 @@
 // back with this, from outside its process, as any other program could.
 //
 //   inspect [--wait SECONDS]   the window and each control, one JSON object
+//   inspect --names            the same, each control also with the name a
+//                              screen reader gets for it from outside (its
+//                              MSAA accessible name, "accName")
 //   inspect --close            asks the window to close, waits until it has
 //   inspect --clipboard        the clipboard's text as a JSON string
+//   inspect --listen SECONDS   listens as a screen reader does, out of the
+//                              program's process, for SECONDS: prints
+//                              {"listening":true} once it does, then one
+//                              line for each live-region change the window
+//                              raises, with the changed object's accessible
+//                              name: {"event":32793,"id":1800,"name":"..."}
 //
 // Exit status 0; 1 when no window appears within the wait (default 0).
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -170,7 +180,38 @@ void iconField(Json& json, std::string_view name, HICON icon) {
     json.pair(bitmap.bmWidth, height);
 }
 
-std::string describe(HWND window) {
+// The accessible name of an object, as a screen reader reads it; false when
+// it has none.
+bool accessibleName(IAccessible* object, VARIANT child, std::wstring& name) {
+    BSTR text = nullptr;
+    if (object->get_accName(child, &text) != S_OK || !text) return false;
+    name.assign(text, SysStringLen(text));
+    SysFreeString(text);
+    return true;
+}
+
+void accessibleNameField(Json& json, HWND control) {
+    json.key("accName");
+    IAccessible* object = nullptr;
+    std::wstring name;
+    if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                             IID_IAccessible, reinterpret_cast<void**>(&object))) &&
+        object) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        const bool named = accessibleName(object, self, name);
+        object->Release();
+        if (named) {
+            json.value(name);
+            return;
+        }
+    }
+    json.raw("null");
+}
+
+std::string describe(HWND window, bool withNames) {
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
@@ -220,6 +261,7 @@ std::string describe(HWND window) {
         json.key("text").value(text(child));
         if (isClass(child, L"ListBox")) listBoxFields(json, child);
         if (isClass(child, L"Edit")) editFields(json, child);
+        if (withNames) accessibleNameField(json, child);
         json.raw("}");
     }
     json.raw("]}\n");
@@ -251,7 +293,61 @@ std::string clipboardText() {
     return json;
 }
 
-void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+// Called out of context, on this thread's message loop, for each live-region
+// change of the program's process.
+void CALLBACK liveRegionChanged(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId,
+                                LONG childId, DWORD, DWORD) {
+    Json json;
+    json.raw("{");
+    json.key("event").value(static_cast<long long>(event));
+    json.key("id").value(window ? GetDlgCtrlID(window) : 0);
+    json.key("name");
+    IAccessible* object = nullptr;
+    VARIANT child;
+    VariantInit(&child);
+    std::wstring name;
+    if (SUCCEEDED(AccessibleObjectFromEvent(window, static_cast<DWORD>(objectId),
+                                            static_cast<DWORD>(childId), &object, &child)) &&
+        object) {
+        if (accessibleName(object, child, name)) {
+            json.value(name);
+        } else {
+            json.raw("null");
+        }
+        object->Release();
+        VariantClear(&child);
+    } else {
+        json.raw("null");
+    }
+    json.raw("}\n");
+    print(json.text());
+}
+
+void listen(HWND window, double seconds) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                        liveRegionChanged, process, 0, WINEVENT_OUTOFCONTEXT);
+    if (!hook) {
+        std::fputs("inspect: SetWinEventHook failed\n", stderr);
+        return;
+    }
+    print("{\"listening\":true}\n");
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    UnhookWinEvent(hook);
+}
 
 }  // namespace
 
@@ -261,11 +357,15 @@ int wmain(int argc, wchar_t** argv) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
 
     double wait = 0;
+    double listenSeconds = 0;
     std::wstring_view command;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view argument = argv[i];
         if (argument == L"--wait" && i + 1 < argc) {
             wait = std::wcstod(argv[++i], nullptr);
+        } else if (argument == L"--listen" && i + 1 < argc) {
+            command = argument;
+            listenSeconds = std::wcstod(argv[++i], nullptr);
         } else {
             command = argument;
         }
@@ -285,10 +385,25 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < 100 && IsWindow(window); ++i) Sleep(100);
         return IsWindow(window) ? 1 : 0;
     }
+    // Only the screen reader's view needs COM, for the accessible objects.
+    if (command == L"--listen" || command == L"--names") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    if (command == L"--listen") {
+        listen(window, listenSeconds);
+        return 0;
+    }
+    if (command == L"--names") {
+        print(describe(window, true));
+        return 0;
+    }
     if (!command.empty()) {
-        std::fputs("usage: inspect [--wait SECONDS] [--close | --clipboard]\n", stderr);
+        std::fputs(
+            "usage: inspect [--wait SECONDS] [--names | --close | --clipboard | --listen "
+            "SECONDS]\n",
+            stderr);
         return 2;
     }
-    print(describe(window));
+    print(describe(window, false));
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "ui/layout.h"
+#include "ui/qt/accessibility.h"
 #include "ui/qt/text.h"
 
 // The artwork is compiled into this static library, so its resources must be
@@ -126,6 +127,7 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 
 void setUpApplication() {
     QAccessible::installFactory(accessibleWindow);
+    installAccessibility();
     // Fusion draws buttons in their palette colour on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
@@ -256,7 +258,7 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
                 break;
             }
             case layout::Array::Text2: {
-                auto* box = new QLineEdit(this);
+                auto* box = new ResultBox(this);
                 box->setReadOnly(true);
                 resultBoxes_[static_cast<std::size_t>(placement.index)] = box;
                 textBindings_.push_back(
@@ -304,6 +306,11 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
         }
         if (&placement == &layout::firstFocus()) widget->setFocus();
     }
+
+    // What the form announces after each check, spoken where the focus is.
+    announcer_ = new Announcer(form.announcement(), this);
+    announcer_->watch(metalList_);
+    announcer_->watch(weightList_);
 }
 
 MainWindow::~MainWindow() = default;
@@ -316,6 +323,7 @@ QListWidget* MainWindow::bindList(ListBox& list, const layout::Placement& placem
     // scrolled into view as it would be had it been chosen in the window.
     widget->setGeometry(rectOf(placement));
     listBindings_.push_back(std::make_unique<ListBinding>(list, widget));
+    sayChosenItemOnFocus(widget);
     return widget;
 }
 

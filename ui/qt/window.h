@@ -19,6 +19,8 @@ class QPushButton;
 
 namespace mervalin::qt {
 
+class Announcer;
+
 // Gives the running application the program's widget style and font, so that
 // message boxes match the window.
 void setUpApplication();
@@ -41,6 +43,8 @@ public:
     QPushButton* clearButton() const { return clearButton_; }
     QLabel* label(int index) const { return labels_[static_cast<std::size_t>(index)]; }
     QLabel* picture() const { return picture_; }
+    // Delivers the form's announcements to screen readers.
+    Announcer* announcer() const { return announcer_; }
 
 private:
     class ListBinding;
@@ -57,6 +61,7 @@ private:
     std::array<QLabel*, Mervalin::kLabel1Count> labels_{};
     QPushButton* clearButton_ = nullptr;
     QLabel* picture_ = nullptr;
+    Announcer* announcer_ = nullptr;
     std::vector<std::unique_ptr<ListBinding>> listBindings_;
     std::vector<std::unique_ptr<TextBinding>> textBindings_;
 };

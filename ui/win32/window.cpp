@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "ui/win32/announcer.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/text.h"
 
@@ -178,6 +179,9 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
             controls_.push_back({&placement, control});
             if (&placement == &layout::firstFocus()) focus_ = control;
         }
+        // After every control of the design, so that it names none of them.
+        announcer_ =
+            std::make_unique<Announcer>(instance_, window_, kLiveRegionId, form_.announcement());
         applyDpi(GetDpiForWindow(window_), nullptr);
         // The lists were filled before they had a size; scrolled now, the
         // chosen item shows as it would had it been chosen in the window.

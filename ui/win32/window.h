@@ -30,6 +30,12 @@ constexpr int controlId(layout::Array array, int index) {
     return 1000 + 100 * (static_cast<int>(array) + 1) + index;
 }
 
+// The live region, which carries the form's announcements to screen readers
+// (ui/win32/announcer.h); no control of the design.
+inline constexpr int kLiveRegionId = 1800;
+
+class Announcer;
+
 class MainWindow {
 public:
     // Creates the window, hidden, with every control of the design showing
@@ -96,6 +102,7 @@ private:
     Microsoft::WRL::ComPtr<IAccPropServices> accessibility_;
     std::vector<std::unique_ptr<ListBinding>> listBindings_;
     std::vector<std::unique_ptr<TextBinding>> textBindings_;
+    std::unique_ptr<Announcer> announcer_;
 };
 
 }  // namespace mervalin::win32

@@ -1,0 +1,91 @@
+// What the Linux window adds to Qt's own accessibility, so that a pupil who
+// listens with a screen reader hears what a sighted pupil sees: the form's
+// announcements spoken where the focus is, the chosen item of a list said on
+// entering it, and the result boxes read whole.
+#pragma once
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QObject>
+#include <QPersistentModelIndex>
+#include <QPointer>
+
+#include "model/controls.h"
+
+class QLabel;
+
+namespace mervalin::qt {
+
+// Installs the accessible interfaces below with Qt. Called once, before the
+// first window is made.
+void installAccessibility();
+
+// A read-only line edit that screen readers read whole. Qt 6.4's own
+// accessible line edit gives every character a text-attribute run of its
+// own that ends where it starts; Orca joins such runs into one that ends
+// before the last character, and says "65.4" for 65.45. This box's run
+// covers the whole text.
+class ResultBox final : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit ResultBox(QWidget* parent = nullptr);
+};
+
+// Makes the list say its chosen item when it gets the focus. Qt reports only
+// the list as focused then, and Orca, whose cache still holds the item as
+// unfocused from when the focus left, says "List with 15 items." and not
+// which one is chosen. Once Qt has reported the list, this reports the
+// chosen item as focused, as an arrow key would.
+void sayChosenItemOnFocus(QListWidget* list);
+
+// Delivers the form's announcements to screen readers without moving the
+// focus. Where Qt has an announcement event (6.8 on), it is raised on the
+// window. Older Qt has none, and Orca 43 drops alerts, text changes of an
+// unfocused box and name or description changes of a list; what it does
+// present is the description of the list item that has just become current,
+// when it is set in the same event, and a notification that is shown. So the
+// text becomes the description of the item the key or click has just made
+// current (and is taken off the item that had it, so that an old verdict is
+// never read), or, when no item has just become current, a hidden
+// notification shown with it.
+class Announcer final : public QObject, private AnnouncementObserver {
+public:
+    // window holds the lists and the notification; both must outlive this.
+    Announcer(Announcement& announcement, QWidget* window);
+    ~Announcer() override;
+
+    Announcer(const Announcer&) = delete;
+    Announcer& operator=(const Announcer&) = delete;
+
+    // A list whose item, made current by the user, may carry the
+    // announcement that follows in the same event.
+    void watch(QListWidget* list);
+
+    // The notification that carries announcements no item can carry; hidden
+    // between them.
+    QLabel* notification() const { return notification_; }
+
+private:
+    void announced(const std::string& text) override;
+    // An item of a list; persistent, because the clear button empties the
+    // lists.
+    struct Item {
+        QPointer<QListWidget> list;
+        QPersistentModelIndex index;
+        bool isValid() const { return list && index.isValid(); }
+    };
+
+    void describe(const Item& item, const QString& text);
+    void notify(const QString& text);
+
+    Announcement& announcement_;
+    QWidget* window_;
+    QLabel* notification_ = nullptr;
+    // The item made current by the event being handled, until it ends.
+    Item justCurrent_;
+    // The item that carries the last announcement.
+    Item described_;
+};
+
+}  // namespace mervalin::qt
