@@ -40,6 +40,7 @@ wine_run, build, work = sys.argv[1:4]
 sys.path.insert(0, os.path.join("tests", "win32"))
 import e2e_test as e2e
 
+e2e.load_table(wine_run, os.path.join(build, "tools/mervalin-replay.exe"))
 program = e2e.Program(wine_run, os.path.join(build, "ui/win32/mervalin.exe"),
                       os.path.join(build, "tests/win32/inspect.exe"), {"LC_ALL": "bg_BG.UTF-8"})
 try:
