@@ -170,11 +170,24 @@ def click(driver, row):
     ActionChains(driver).move_to_element(element(driver, row)).click().perform()
 
 
+def add_key(actions, key):
+    """A key, or a chord given as a tuple of modifiers and a key: each
+    modifier is held down while the key is pressed."""
+    if isinstance(key, tuple):
+        for modifier in key[:-1]:
+            actions.key_down(modifier)
+        actions.send_keys(key[-1])
+        for modifier in reversed(key[:-1]):
+            actions.key_up(modifier)
+    else:
+        actions.send_keys(key)
+
+
 def press(driver, *keys):
     """Real key presses, on whatever has the focus."""
     actions = ActionChains(driver)
     for key in keys:
-        actions.send_keys(key)
+        add_key(actions, key)
     actions.perform()
 
 

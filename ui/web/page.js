@@ -33,10 +33,12 @@ mergeInto(LibraryManager.library, {
 
     // A <select size> reports a click when the button comes up after it went
     // down on an item (not on the scroll bar), with the item then selected,
-    // wherever a drag took it; and each key, with the item the key left
-    // selected once the browser has handled it.
+    // wherever a drag took it; and each key that moved the selection, with
+    // the item it left selected, as the browser tells it at once with an
+    // input event (a key that moves nothing raises nothing in the core).
     watchList: function(select, control) {
       var pressedOnItem = false;
+      var keyDown = false;
       select.addEventListener('mousedown', function(event) {
         pressedOnItem = event.button === 0 && event.target instanceof HTMLOptionElement;
       });
@@ -45,8 +47,11 @@ mergeInto(LibraryManager.library, {
         pressedOnItem = false;
         _mervalin_press_item(control, select.selectedIndex, 0);
       });
-      select.addEventListener('keydown', function() {
-        setTimeout(function() { _mervalin_press_item(control, select.selectedIndex, 1); }, 0);
+      select.addEventListener('keydown', function() { keyDown = true; });
+      select.addEventListener('keyup', function() { keyDown = false; });
+      select.addEventListener('blur', function() { keyDown = false; });
+      select.addEventListener('input', function() {
+        if (keyDown) _mervalin_press_item(control, select.selectedIndex, 1);
       });
     },
 
