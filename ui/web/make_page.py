@@ -87,8 +87,10 @@ def main():
 
     # The single file: the WebAssembly decoded from base64 and handed to the
     # script, which then compiles it at once, before the first paint.
-    decode = ("var s=atob(\"" + base64.b64encode(binary).decode("ascii") + "\"),"
-              "b=new Uint8Array(s.length);for(var i=0;i<s.length;i++)b[i]=s.charCodeAt(i);"
+    # Uint8Array.fromBase64 is new (2025); older browsers decode by hand.
+    decode = ("var a=\"" + base64.b64encode(binary).decode("ascii") + "\",b;"
+              "if(Uint8Array.fromBase64)b=Uint8Array.fromBase64(a);else{var s=atob(a);"
+              "b=new Uint8Array(s.length);for(var i=0;i<s.length;i++)b[i]=s.charCodeAt(i)}"
               "var Module={wasmBinary:b};")
     icons = (f'<link rel="icon" type="image/svg+xml" '
              f'href="{data_uri(assets / "icon.svg", "image/svg+xml")}">\n'

@@ -11,6 +11,19 @@ mergeInto(LibraryManager.library, {
     height: 0,
     controls: [],   // by control number, the place in the design table
     announcer: null,
+    pending: [],    // work that reads the layout, done once the C++ side is done
+
+    // Runs fn once the current call from the C++ side has returned: reading
+    // the layout in the middle of building the form would lay it out again
+    // and again, each time with the message box's long text.
+    later: function(fn) {
+      if (Page.pending.push(fn) > 1) return;
+      Promise.resolve().then(function() {
+        var work = Page.pending;
+        Page.pending = [];
+        work.forEach(function(f) { f(); });
+      });
+    },
 
     // The kinds of window.h, in its order.
     kinds: ['label', 'list', 'result', 'message', 'button', 'picture'],
@@ -178,14 +191,16 @@ mergeInto(LibraryManager.library, {
     var select = Page.controls[control];
     select.selectedIndex = index;
     // Scrolled into view, as a list box does.
-    var option = select.options[index];
-    if (!option) return;
-    var top = option.offsetTop - select.clientTop;
-    if (top < select.scrollTop) {
-      select.scrollTop = top;
-    } else if (top + option.offsetHeight > select.scrollTop + select.clientHeight) {
-      select.scrollTop = top + option.offsetHeight - select.clientHeight;
-    }
+    Page.later(function() {
+      var option = select.options[select.selectedIndex];
+      if (!option) return;
+      var top = option.offsetTop - select.clientTop;
+      if (top < select.scrollTop) {
+        select.scrollTop = top;
+      } else if (top + option.offsetHeight > select.scrollTop + select.clientHeight) {
+        select.scrollTop = top + option.offsetHeight - select.clientHeight;
+      }
+    });
   },
 
   mervalin_page_text__deps: ['$Page'],
@@ -194,13 +209,16 @@ mergeInto(LibraryManager.library, {
     element.value = UTF8ToString(text, length);
     // The caret at the start, as in the other windows: the box shows the
     // beginning of the text, also when it has the focus.
-    element.setSelectionRange(0, 0);
-    element.scrollTop = 0;
+    Page.later(function() {
+      element.setSelectionRange(0, 0);
+      element.scrollTop = 0;
+    });
   },
 
   mervalin_page_focus__deps: ['$Page'],
   mervalin_page_focus: function(control) {
-    Page.controls[control].focus();
+    var element = Page.controls[control];
+    Page.later(function() { element.focus(); });
   },
 
   // A new paragraph each time, so that the same verdict twice is read twice.
