@@ -37,12 +37,18 @@ __all__ = ["ActionChains", "By", "Keys"]
 
 
 @contextlib.contextmanager
-def chromium(language="en-US", width=800, height=600):
-    """A headless Chromium whose user prefers the given language."""
+def chromium(language="en-US", width=800, height=600, screen_reader=False):
+    """A headless Chromium whose user prefers the given language. With
+    screen_reader, a windowed one on the X display of DISPLAY that offers
+    its accessibility tree to AT-SPI, for a screen reader there."""
     profile = tempfile.mkdtemp(prefix="mervalin-chromium-")
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for flag in FLAGS + [f"--user-data-dir={profile}", f"--lang={language}",
+    flags = FLAGS
+    if screen_reader:
+        flags = [flag for flag in FLAGS if flag != "--headless"] + [
+            "--force-renderer-accessibility", "--window-position=0,0"]
+    for flag in flags + [f"--user-data-dir={profile}", f"--lang={language}",
                          f"--accept-lang={language}", f"--window-size={width},{height}"]:
         options.add_argument(flag)
     options.add_experimental_option("prefs", {"intl.accept_languages": language})
