@@ -6,6 +6,8 @@
 #   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP, the
 #            target mervalin-installer makes the NSIS installer (makensis),
 #            and the target mervalin-msi the Windows Installer package (wixl).
+#   Web      `cpack -G ZIP` in the build folder makes mervalin-<version>-web.zip:
+#            the single page mervalin.html and the web app's folder web-app/.
 #
 # Everything goes into the one install component "mervalin", and only that
 # component is packaged: test programs, benchmarks, mervalin-replay and the
@@ -33,6 +35,13 @@ if(WIN32)
     install(TARGETS mervalin RUNTIME DESTINATION . COMPONENT mervalin)
     install(FILES ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
         DESTINATION . COMPONENT mervalin)
+elseif(EMSCRIPTEN)
+    # The page a teacher hands out, and the folder a school puts on its web
+    # server, with the licence beside them.
+    install(FILES ${MERVALIN_WEB_PAGE} DESTINATION . COMPONENT mervalin)
+    install(DIRECTORY ${MERVALIN_WEB_APP}/ DESTINATION web-app COMPONENT mervalin)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt
+        COMPONENT mervalin)
 else()
     install(TARGETS mervalin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT mervalin)
     install(FILES ${packaging_dir}/linux/${MERVALIN_APP_ID}.desktop
@@ -92,9 +101,13 @@ set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 
-if(WIN32)
+if(WIN32 OR EMSCRIPTEN)
     set(CPACK_GENERATOR ZIP)
-    set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-windows-x64)
+    if(WIN32)
+        set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-windows-x64)
+    else()
+        set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-web)
+    endif()
     set(CPACK_ARCHIVE_FILE_NAME ${CPACK_PACKAGE_FILE_NAME})
     # The ZIP unpacks into one folder named after itself.
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)

@@ -34,19 +34,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT
 # them out.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
-# nlohmann_json is header-only and the same for every target, so the host's
-# package serves, which the root path above would hide. Its imported target
-# names the package's prefix as include directory, and the host's /usr/include
-# must not come before mingw-w64's own headers: a prefix of links to just
-# this package stands in.
-if(EXISTS /usr/share/cmake/nlohmann_json AND EXISTS /usr/include/nlohmann)
-    set(host_packages ${CMAKE_BINARY_DIR}/host-packages)
-    file(MAKE_DIRECTORY ${host_packages}/include ${host_packages}/share/cmake)
-    file(CREATE_LINK /usr/include/nlohmann ${host_packages}/include/nlohmann SYMBOLIC)
-    file(CREATE_LINK /usr/share/cmake/nlohmann_json ${host_packages}/share/cmake/nlohmann_json
-         SYMBOLIC)
-    set(nlohmann_json_DIR ${host_packages}/share/cmake/nlohmann_json)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/HostHeaders.cmake)
 
 # Tests run the programs under Wine through this wrapper, which
 # tests/win32/CMakeLists.txt writes into the build directory.
