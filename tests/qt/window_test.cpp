@@ -335,6 +335,18 @@ void WindowTest::ctrlClickKeepsTheChoice() {
     QCOMPARE(list->selectedItems().size(), 1);
     QCOMPARE(list->selectedItems().front()->text(), QStringLiteral("Галий"));
     QCOMPARE(form_->List1(0).selectedIndex(), itemIndex(form_->List1(0), "Галий"));
+
+    // Nor does a click below the last item, in the size list scrolled to
+    // its end.
+    QListWidget* sizes = window_->sizeList();
+    sizes->setFocus();
+    QTest::keyClick(sizes, Qt::Key_End);
+    const QRect last = sizes->visualItemRect(sizes->item(sizes->count() - 1));
+    const QPoint below(last.center().x(), last.bottom() + 2);
+    QVERIFY(sizes->viewport()->rect().contains(below) && !sizes->indexAt(below).isValid());
+    QTest::mouseClick(sizes->viewport(), Qt::LeftButton, {}, below);
+    QCOMPARE(sizes->selectedItems().size(), 1);
+    QCOMPARE(form_->List2().selectedIndex(), sizes->count() - 1);
 }
 
 void WindowTest::resultsCanBeCopiedButNotEdited() {

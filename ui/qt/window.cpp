@@ -62,13 +62,17 @@ class ChoiceList final : public QListWidget {
 public:
     using QListWidget::QListWidget;
 
-    // The row the press left selected, or -1 for none.
+    // The row the press left selected, or -1 when it pressed no item; the
+    // list shows the model's choice afterwards either way.
     std::function<void(int row, ListBox::Input input)> onPress;
 
 protected:
+    // Qt takes the selection away on a press below the last item; that is no
+    // press on an item, and the list shows the model's choice again at once.
     void mousePressEvent(QMouseEvent* event) override {
         pressedOnItem_ = indexAt(event->position().toPoint()).isValid();
         QListWidget::mousePressEvent(event);
+        if (!pressedOnItem_ && onPress) onPress(-1, ListBox::Input::Mouse);
     }
     // The second press of a double click comes as this instead.
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -77,9 +81,8 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QListWidget::mouseReleaseEvent(event);
-        if (std::exchange(pressedOnItem_, false) && onPress) {
-            onPress(selectedRow(), ListBox::Input::Mouse);
-        }
+        const bool onItem = std::exchange(pressedOnItem_, false);
+        if (onPress) onPress(onItem ? selectedRow() : -1, ListBox::Input::Mouse);
     }
     void keyPressEvent(QKeyEvent* event) override {
         QListWidget::keyPressEvent(event);

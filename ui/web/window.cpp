@@ -117,14 +117,8 @@ public:
     TextBinding& operator=(const TextBinding&) = delete;
 
     void textChanged() override {
-        written = true;
         mervalin_page_text(control_, box_.text().data(), box_.text().size());
     }
-
-    const std::string& text() const { return box_.text(); }
-
-    // Whether the model wrote the box since this was last cleared.
-    bool written = false;
 
 private:
     int control_;
@@ -164,7 +158,6 @@ Page::Page(Mervalin& form) : form_(form) {
             case layout::Array::Text1:
                 texts_.push_back(
                     std::make_unique<TextBinding>(control, form.Text1(placement.index)));
-                message_ = texts_.back().get();
                 break;
             case layout::Array::Text2:
                 texts_.push_back(
@@ -175,36 +168,26 @@ Page::Page(Mervalin& form) : form_(form) {
         }
         if (&placement == &layout::firstFocus()) mervalin_page_focus(control);
     }
+    form.announcement().setObserver(this);
 }
 
-Page::~Page() = default;
+Page::~Page() { form_.announcement().setObserver(nullptr); }
 
 void Page::pressItem(int control, int index, ListBox::Input input) {
-    if (message_) message_->written = false;
     for (const auto& list : lists_) {
         if (list->control() == control) list->press(index, input);
     }
-    announceVerdict();
 }
 
 void Page::pressButton(int control) {
-    if (message_) message_->written = false;
     if (control >= 0 && static_cast<std::size_t>(control) < layout::kControls.size() &&
         layout::kControls[static_cast<std::size_t>(control)].array == layout::Array::Command1) {
         form_.Command1(layout::kControls[static_cast<std::size_t>(control)].index).press();
     }
-    announceVerdict();
 }
 
 // Screen readers speak a polite live region when they are done with what
-// they are saying, and leave the focus where it is. The first line is the
-// verdict; the description after it is read in the message box on demand.
-void Page::announceVerdict() {
-    if (!message_ || !message_->written || message_->text().empty()) return;
-    const std::string& text = message_->text();
-    const std::size_t end = text.find("\r\n");
-    const std::string_view line = std::string_view(text).substr(0, end);
-    mervalin_page_announce(line.data(), line.size());
-}
+// they are saying, and leave the focus where it is.
+void Page::announced(const std::string& text) { mervalin_page_announce(text.data(), text.size()); }
 
 }  // namespace mervalin::web

@@ -21,7 +21,7 @@ enum class Kind {
     Picture = 5,     // the diagram, an image for screen readers
 };
 
-class Page {
+class Page final : public AnnouncementObserver {
 public:
     // Builds the page's form from the design table, in its order (which is
     // the Tab order), shows the form's state and gives the focus to the
@@ -43,13 +43,12 @@ private:
     class ListBinding;
     class TextBinding;
 
-    // Reads out the first line of a verdict the press wrote.
-    void announceVerdict();
+    // What the form announces after each check goes to the live region.
+    void announced(const std::string& text) override;
 
     Mervalin& form_;
     std::vector<std::unique_ptr<ListBinding>> lists_;
     std::vector<std::unique_ptr<TextBinding>> texts_;
-    TextBinding* message_ = nullptr;
 };
 
 }  // namespace mervalin::web
