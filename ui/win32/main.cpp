@@ -30,7 +30,7 @@ int runMessageLoop(mervalin::win32::MainWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // One single-threaded apartment for WIC and the accessibility service.
+    // A single-threaded apartment for the accessibility service.
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
         return 1;
     }

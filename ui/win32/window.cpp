@@ -157,8 +157,7 @@ private:
     HWND control_;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
-    : form_(form), instance_(instance), diagram_(instance, IDR_DIAGRAM) {
+MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instance_(instance) {
     labelBrush_ = CreateSolidBrush(toColorRef(layout::kLabelColour));
     buttonBrush_ = CreateSolidBrush(toColorRef(layout::kButtonColour));
     registerWindowClass(instance, windowProc);
@@ -326,26 +325,11 @@ void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
                     FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, family.c_str());
 
-    const SIZE natural = diagram_.naturalSize();
-    const SIZE pictureSize = {MulDiv(natural.cx, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
-                              MulDiv(natural.cy, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
-    diagram_.prepare(pictureSize);
-
     for (const Control& control : controls_) {
         const layout::Placement& placement = *control.placement;
-        int width = pixels(placement.width);
-        int height = pixels(placement.height);
-        if (placement.array == layout::Array::Picture1 && natural.cx > 0) {
-            // The picture's own size plus the sunken border.
-            RECT frame = {0, 0, pictureSize.cx, pictureSize.cy};
-            AdjustWindowRectExForDpi(
-                &frame, static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_STYLE)), FALSE,
-                static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_EXSTYLE)), dpi);
-            width = frame.right - frame.left;
-            height = frame.bottom - frame.top;
-        }
-        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top), width,
-                     height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top),
+                     pixels(placement.width), pixels(placement.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         if (font) SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (font) {
@@ -465,9 +449,8 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item) const {
     }
 }
 
-void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) const {
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
-    diagram_.draw(item.hDC, {item.rcItem.left, item.rcItem.top});
+void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) {
+    diagram_.draw(item.hDC, item.rcItem, dpi_);
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

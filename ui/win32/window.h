@@ -71,7 +71,7 @@ private:
     void applyDpi(UINT dpi, const RECT* suggested);
     void moveFocus(HWND next);
     void drawButton(const DRAWITEMSTRUCT& item) const;
-    void drawPicture(const DRAWITEMSTRUCT& item) const;
+    void drawPicture(const DRAWITEMSTRUCT& item);
     bool isLabel(HWND control) const;
     bool isTextBox(HWND control) const;
     int pixels(int twips) const { return layout::toPixels(twips, static_cast<int>(dpi_)); }
