@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <exception>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -289,8 +291,20 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
 void MainWindow::nameControlsForScreenReaders() {
     // The accessible names are also given explicitly, for the controls that
     // have no label; without this service they are only read by their label.
-    if (accessibility_ ||
-        FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+    if (accessibility_) return;
+    if (const HRESULT entered = com_.enter(); FAILED(entered)) {
+        // The window works on, and screen readers still read the lists and
+        // boxes by their labels and the picture by its text; only the
+        // message box goes unnamed, which the user is told.
+        wchar_t message[160];
+        swprintf(message, std::size(message),
+                 L"Екранните четци няма да чуят името на полето за съобщения: "
+                 L"COM не се включи (грешка 0x%08lX).",
+                 static_cast<unsigned long>(entered));
+        MessageBoxW(window_, message, L"Мервалин", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices,
                                 reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
         return;

@@ -14,6 +14,7 @@
 
 #include "model/form.h"
 #include "ui/layout.h"
+#include "ui/win32/com.h"
 #include "ui/win32/picture.h"
 
 namespace mervalin::win32 {
@@ -33,8 +34,8 @@ constexpr int controlId(layout::Array array, int index) {
 class MainWindow {
 public:
     // Creates the window, hidden, with every control of the design showing
-    // the form's current state; show() shows it. COM must be initialised on
-    // this thread. The form must outlive the window. Throws
+    // the form's current state; show() shows it. The form must outlive the
+    // window. Throws
     // std::runtime_error when Windows refuses to create the window.
     MainWindow(HINSTANCE instance, Mervalin& form);
     ~MainWindow();
@@ -93,6 +94,8 @@ private:
     // The control to give the focus back to when the window is activated.
     HWND focus_ = nullptr;
     Picture diagram_;
+    // Before the COM objects, which are released first.
+    ComApartment com_;
     Microsoft::WRL::ComPtr<IAccPropServices> accessibility_;
     std::vector<std::unique_ptr<ListBinding>> listBindings_;
     std::vector<std::unique_ptr<TextBinding>> textBindings_;
