@@ -69,6 +69,12 @@ private:
     // The timer that gives the controls their accessible names once the
     // window has been painted.
     static constexpr UINT_PTR kNameForScreenReaders = 1;
+    // The design's font, client area and icons at the DPI of dpi_.
+    HFONT createFont() const;
+    SIZE frameSize() const;
+    void fitClientArea(SIZE frame);
+    void loadIcons();
+    // Lays the window out again for a new DPI.
     void applyDpi(UINT dpi, const RECT* suggested);
     void moveFocus(HWND next);
     void drawButton(const DRAWITEMSTRUCT& item) const;
