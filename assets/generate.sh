@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Regenerates every generated file in assets/ from the hand-written SVG sources:
-#   icon.svg    -> icon-16.png ... icon-256.png (RGBA) and mervalin.ico
-#   diagram.svg -> diagram.jpg (93 x 111, baseline JPEG)
+# Regenerates every generated file in assets/ from its source:
+#   icon.svg            -> icon-16.png ... icon-256.png (RGBA) and mervalin.ico
+#   ../ui/diagram.h     -> diagram.svg, the reference drawing of the diagram
 #
-# Needs the groups python and images of scripts/packages: rsvg-convert (SVG
-# to PNG), ImageMagick's convert (PNG clean-up, 256-colour quantising, JPEG)
-# and Python (writes the .ico container; the standard library is enough).
-# When run as root, missing packages are installed with apt-get.
+# Needs the groups program, python and images of scripts/packages: g++
+# (builds the program that writes diagram.svg), rsvg-convert (SVG to PNG),
+# ImageMagick's convert (PNG clean-up, 256-colour quantising) and Python
+# (writes the .ico container; the standard library is enough). When run as
+# root, missing packages are installed with apt-get.
 #
 # The output is deterministic: metadata and timestamps are stripped, the
 # quantiser does not dither, and the .ico is assembled byte by byte, so running
@@ -19,7 +20,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cd "$here"
 
 . "$here/../scripts/deps.sh"
-require python images
+require program python images
 
 # Prefer Debian's ImageMagick 6 and Python by their full paths.
 if [ -x /usr/bin/convert ]; then CONVERT=/usr/bin/convert; else CONVERT=convert; fi
@@ -156,11 +157,9 @@ out += b''.join(e[4] for e in entries)
 open('mervalin.ico', 'wb').write(out)
 PYEOF
 
-# 4. Diagram: rendered at 1:1 (the SVG is laid out on the pixel grid), then a
-#    baseline (non-progressive) 3-channel JPEG on white.
-rsvg-convert --format png --background-color white diagram.svg --output "$tmp/diagram.png"
-"$CONVERT" "$tmp/diagram.png" -background white -alpha remove -alpha off \
-    -type TrueColor -strip -interlace none -sampling-factor 2x2,1x1,1x1 \
-    -quality 90 "JPEG:diagram.jpg"
+# 4. Diagram: the drawing every front end draws, at 96 DPI, written by
+#    tools/diagram_svg.cpp from ui/diagram.h.
+g++ -std=c++20 -O1 -I"$here/.." "$here/../tools/diagram_svg.cpp" -o "$tmp/diagram-svg"
+"$tmp/diagram-svg" >diagram.svg
 
 echo "generate.sh: done"

@@ -22,8 +22,5 @@ def compare(one_run, program, baseline, runs, heading, figures):
         a = statistics.median(run[column] for run in results[program])
         b = statistics.median(run[column] for run in results[baseline])
         ratio = a / b if b else float("inf")
-        if goal is None:
-            target = "none"
-        else:
-            target = f"≤ {goal} x, " + ("met" if ratio <= goal else "missed")
-        print(f"| {label} | {a:,.1f} {unit} | {b:,.1f} {unit} | {ratio:.2f} x | {target} |")
+        verdict = "none" if goal is None else f"≤ {goal} x, {'met' if ratio <= goal else 'missed'}"
+        print(f"| {label} | {a:,.1f} {unit} | {b:,.1f} {unit} | {ratio:.2f} x | {verdict} |")

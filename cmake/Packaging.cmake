@@ -119,10 +119,10 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION education)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${MERVALIN_HOMEPAGE})
-    # The libraries, found by dpkg-shlibdeps (dpkg-dev). Qt's platform and
-    # JPEG plugins, which the program loads at run time, come with
-    # libqt6gui6. The window's font is Times New Roman; Liberation Serif has
-    # its metrics, and fontconfig stands it in.
+    # The libraries, found by dpkg-shlibdeps (dpkg-dev). Qt's platform
+    # plugins, which the program loads at run time, come with libqt6gui6.
+    # The window's font is Times New Roman; Liberation Serif has its
+    # metrics, and fontconfig stands it in.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

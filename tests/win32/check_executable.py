@@ -9,10 +9,10 @@
   check_executable.py hardened EXE...
       Windows may load each program at a random address (64-bit entropy)
       and never runs code from its data pages.
-  check_executable.py resources EXE ICON DIAGRAM VERSION
-      The program carries the icon file's images, the diagram's bytes, a
-      manifest asking for Common Controls 6 and per-monitor DPI awareness on
-      Windows 10 and 11, and VERSIONINFO with the given version.
+  check_executable.py resources EXE ICON VERSION
+      The program carries the icon file's images, a manifest asking for
+      Common Controls 6 and per-monitor DPI awareness on Windows 10 and 11,
+      and VERSIONINFO with the given version.
 """
 
 import re
@@ -27,7 +27,7 @@ SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll",
     "msvcrt.dll", "ole32.dll", "oleacc.dll", "oleaut32.dll", "shell32.dll",
     "shlwapi.dll", "ucrtbase.dll", "user32.dll", "uxtheme.dll", "version.dll",
-    "windowscodecs.dll", "winmm.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll",
+    "winmm.dll", "ws2_32.dll", "bcrypt.dll", "ntdll.dll",
 }
 
 # The program uses no network, so none of these may be imported.
@@ -36,8 +36,8 @@ NETWORK_DLLS = {
     "dnsapi.dll", "urlmon.dll", "netapi32.dll",
 }
 
-RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
-IDI_MERVALIN, IDR_DIAGRAM = 1, 2
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
+IDI_MERVALIN = 1
 
 
 def fail(message):
@@ -228,13 +228,9 @@ def main():
                 fail(f"{program}: without {', '.join(missing)}")
             print(f"{program}: {', '.join(wanted.values())}")
     elif command == "resources":
-        program, icon, diagram, version = arguments
+        program, icon, version = arguments
         resources = PortableExecutable(program).resources()
         check_icon(resources, icon)
-        with open(diagram, "rb") as f:
-            if resources.get((RT_RCDATA, IDR_DIAGRAM)) != f.read():
-                fail(f"the diagram resource differs from {diagram}")
-        print("diagram: identical to the file")
         check_manifest(resources)
         check_version(resources, version)
     else:

@@ -3,11 +3,14 @@
 # X server, with Bulgarian regional settings, chooses gold and its relative
 # weight as a pupil would, and saves the window as docs/screenshot-windows.png.
 #
-# Usage: tests/win32/screenshot.sh [BUILD_DIR]   (default build/windows, built)
+# Usage: tests/win32/screenshot.sh [BUILD_DIR [DPI [OUTPUT.png]]]
+# (default build/windows, built; 96 DPI; docs/screenshot-windows.png)
 # Not while the Windows tests run: it ends any Wine session of that build.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build/windows}
+dpi=${2:-96}
+output=${3:-docs/screenshot-windows.png}
 wine_run=$build/wine-run
 for file in "$wine_run" "$build/ui/win32/mervalin.exe" "$build/tests/win32/inspect.exe"; do
     [ -e "$file" ] || { echo "screenshot.sh: $file is missing; build the windows preset" >&2; exit 1; }
@@ -17,7 +20,7 @@ display=97
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
 done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 work=$(mktemp -d)
 cleanup() {
@@ -34,13 +37,15 @@ export DISPLAY=:$display
 "$wine_run" --stop
 "$wine_run" --start
 
-python3 - "$wine_run" "$build" "$work" <<'PYTHON'
+python3 - "$wine_run" "$build" "$work" "$dpi" "$output" <<'PYTHON'
 import os, subprocess, sys
-wine_run, build, work = sys.argv[1:4]
+wine_run, build, work, dpi, output = sys.argv[1:6]
 sys.path.insert(0, os.path.join("tests", "win32"))
 import e2e_test as e2e
 
 e2e.load_table(wine_run, os.path.join(build, "tools/mervalin-replay.exe"))
+e2e.set_log_pixels(wine_run, None if dpi == "96" else int(dpi))
+
 program = e2e.Program(wine_run, os.path.join(build, "ui/win32/mervalin.exe"),
                       os.path.join(build, "tests/win32/inspect.exe"), {"LC_ALL": "bg_BG.UTF-8"})
 try:
@@ -52,11 +57,12 @@ try:
     left, top, width, height = program.state()["frame"]
     shot = os.path.join(work, "screen.png")
     subprocess.run(["import", "-window", "root", shot], check=True)
-    os.makedirs("docs", exist_ok=True)
+    os.makedirs(os.path.dirname(output) or ".", exist_ok=True)
     subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{left}+{top}", "+repage",
-                    "-strip", "docs/screenshot-windows.png"], check=True)
+                    "-strip", output], check=True)
     program.close()
 finally:
     program.kill()
+    e2e.set_log_pixels(wine_run, None)
 PYTHON
-echo "docs/screenshot-windows.png"
+echo "$output"

@@ -16,6 +16,7 @@
 
 #include "ui/layout.h"
 #include "ui/qt/accessibility.h"
+#include "ui/qt/picture.h"
 #include "ui/qt/text.h"
 
 // The artwork is compiled into this static library, so its resources must be
@@ -116,12 +117,15 @@ private:
     bool pressedOnItem_ = false;
 };
 
-// Screen readers announce a top-level window by its frame; a plain QWidget
-// would be presented as an anonymous filler.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
-    if (className == QLatin1String(MainWindow::staticMetaObject.className()) &&
-        object->isWidgetType()) {
+// Screen readers announce a top-level window by its frame and the diagram
+// as a picture; plain widgets would be presented as anonymous fillers.
+QAccessibleInterface* accessibleWidget(const QString& className, QObject* object) {
+    if (!object->isWidgetType()) return nullptr;
+    if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    if (className == QLatin1String(Picture::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
     }
     return nullptr;
 }
@@ -129,7 +133,7 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 }  // namespace
 
 void setUpApplication() {
-    QAccessible::installFactory(accessibleWindow);
+    QAccessible::installFactory(accessibleWidget);
     installAccessibility();
     // Fusion draws buttons in their palette colour on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
@@ -285,15 +289,10 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
                 widget = clearButton_;
                 break;
             }
-            case layout::Array::Picture1: {
-                picture_ = new QLabel(this);
-                picture_->setPixmap(loadImage(QStringLiteral(":/mervalin/diagram.jpg"), "jpeg"));
-                picture_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-                picture_->setLineWidth(2);
-                picture_->setAlignment(Qt::AlignCenter);
+            case layout::Array::Picture1:
+                picture_ = new Picture(this);
                 widget = picture_;
                 break;
-            }
         }
         widget->setGeometry(rectOf(placement));
         const std::string_view name = layout::accessibleName(placement, form);

@@ -42,7 +42,7 @@ public:
     QLineEdit* resultBox(int index) const { return resultBoxes_[static_cast<std::size_t>(index)]; }
     QPushButton* clearButton() const { return clearButton_; }
     QLabel* label(int index) const { return labels_[static_cast<std::size_t>(index)]; }
-    QLabel* picture() const { return picture_; }
+    QWidget* picture() const { return picture_; }
     // Delivers the form's announcements to screen readers.
     Announcer* announcer() const { return announcer_; }
 
@@ -60,7 +60,7 @@ private:
     std::array<QLineEdit*, Mervalin::kText2Count> resultBoxes_{};
     std::array<QLabel*, Mervalin::kLabel1Count> labels_{};
     QPushButton* clearButton_ = nullptr;
-    QLabel* picture_ = nullptr;
+    QWidget* picture_ = nullptr;
     Announcer* announcer_ = nullptr;
     std::vector<std::unique_ptr<ListBinding>> listBindings_;
     std::vector<std::unique_ptr<TextBinding>> textBindings_;

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <exception>
 
@@ -30,10 +29,8 @@ int runMessageLoop(mervalin::win32::MainWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // One single-threaded apartment for WIC and the accessibility service.
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-        return 1;
-    }
+    // No COM here: the window enters it once the annotation service, after
+    // the first paint, needs it.
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -52,6 +49,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     } catch (const std::exception&) {
         MessageBoxW(nullptr, L"Програмата не може да започне.", L"Мервалин", MB_OK | MB_ICONERROR);
     }
-    CoUninitialize();
     return status;
 }

@@ -1,41 +1,30 @@
-// The Picture1 diagram: an image resource decoded through WIC once, then
-// rendered into a GDI bitmap of whatever size the window's DPI asks for.
+// The Picture1 diagram of ui/diagram.h, drawn with GDI at the window's DPI
+// into a bitmap that is kept until the size or the DPI changes.
 #pragma once
 
 #include <windows.h>
-
-#include <wincodec.h>
-#include <wrl/client.h>
 
 namespace mervalin::win32 {
 
 class Picture {
 public:
-    // Decodes the resource (any format WIC reads). COM must be initialised
-    // on this thread. An unreadable resource gives an empty picture, which
-    // has size 0 × 0 and draws nothing: the window is still usable.
-    Picture(HINSTANCE instance, int resourceId);
+    Picture() = default;
     ~Picture();
 
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
-    // The image's own size in pixels.
-    SIZE naturalSize() const { return natural_; }
-
-    // Renders the image at this size for draw(), scaled when it differs
-    // from the natural size.
-    void prepare(SIZE size);
-
-    // Draws the prepared bitmap with its top-left corner at the point.
-    void draw(HDC dc, POINT at) const;
+    // Fills the rectangle with the diagram's paper and draws the diagram in
+    // its middle, at this DPI. Draws nothing more when GDI is out of
+    // resources.
+    void draw(HDC dc, const RECT& area, UINT dpi);
 
 private:
-    Microsoft::WRL::ComPtr<IWICImagingFactory> factory_;
-    Microsoft::WRL::ComPtr<IWICBitmapSource> image_;  // decoded, 24-bit BGR
-    SIZE natural_{};
+    void render(SIZE size, UINT dpi);
+
     HBITMAP bitmap_ = nullptr;
-    SIZE prepared_{};
+    SIZE size_{};
+    UINT dpi_ = 0;
 };
 
 }  // namespace mervalin::win32

@@ -6,7 +6,4 @@
 /* The lowest-numbered icon is the one Explorer shows for the .exe. */
 #define IDI_MERVALIN 1
 
-/* The Picture1 diagram, a JPEG decoded at run time. */
-#define IDR_DIAGRAM 2
-
 #endif

@@ -3,7 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <exception>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -80,13 +82,6 @@ public:
         SendMessageW(control_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
 
-    // Shows the model's choice again, scrolled into view at the list's
-    // present size.
-    void showSelection() {
-        SendMessageW(control_, LB_SETTOPINDEX, 0, 0);
-        selectionChanged(list_.selectedIndex());
-    }
-
 private:
     static LRESULT CALLBACK inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR data) {
@@ -158,19 +153,30 @@ private:
     HWND control_;
 };
 
-MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
-    : form_(form), instance_(instance), diagram_(instance, IDR_DIAGRAM) {
+MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instance_(instance) {
     labelBrush_ = CreateSolidBrush(toColorRef(layout::kLabelColour));
     buttonBrush_ = CreateSolidBrush(toColorRef(layout::kButtonColour));
     registerWindowClass(instance, windowProc);
 
-    // Created at the default place and size; applyDpi() gives the size once
-    // the window knows the DPI of its monitor.
+    // Laid out once, at the final size: the window at the system's DPI,
+    // which a new window has unless Windows opens it on a monitor of
+    // another; then each control at its place with its font.
+    dpi_ = GetDpiForSystem();
     const std::wstring caption = toWide(layout::kCaption);
+    SIZE frame = frameSize();
     CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+                    CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error("CreateWindowExW failed");
     try {
+        if (const UINT dpi = GetDpiForWindow(window_); dpi != dpi_) {
+            dpi_ = dpi;
+            frame = frameSize();
+            SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        }
+        fitClientArea(frame);
+        font_ = createFont();
+        loadIcons();
         // In the design's order: Windows moves the focus in this order, and
         // screen readers name a list or an edit box by the label before it.
         for (const layout::Placement& placement : layout::kControls) {
@@ -182,10 +188,6 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form)
         // After every control of the design, so that it names none of them.
         announcer_ =
             std::make_unique<Announcer>(instance_, window_, kLiveRegionId, form_.announcement());
-        applyDpi(GetDpiForWindow(window_), nullptr);
-        // The lists were filled before they had a size; scrolled now, the
-        // chosen item shows as it would had it been chosen in the window.
-        for (const auto& binding : listBindings_) binding->showSelection();
         // Starting the annotation service takes longer than everything else
         // at start-up together (a tenth of a second under Wine), so it waits
         // until the first paint; the lists and result boxes are read by
@@ -255,10 +257,14 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
             break;
     }
     HWND control = CreateWindowExW(
-        exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
+        exStyle, className, text.c_str(), style, pixels(placement.left), pixels(placement.top),
+        pixels(placement.width), pixels(placement.height), window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(placement.array, placement.index))),
         instance_, nullptr);
     if (!control) return nullptr;
+    // Before the lists are filled, so that they scroll by the final height
+    // of their items.
+    if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
 
     switch (placement.array) {
         case layout::Array::Label1:
@@ -294,8 +300,20 @@ HWND MainWindow::createControl(const layout::Placement& placement) {
 void MainWindow::nameControlsForScreenReaders() {
     // The accessible names are also given explicitly, for the controls that
     // have no label; without this service they are only read by their label.
-    if (accessibility_ ||
-        FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+    if (accessibility_) return;
+    if (const HRESULT entered = com_.enter(); FAILED(entered)) {
+        // The window works on, and screen readers still read the lists and
+        // boxes by their labels and the picture by its text; only the
+        // message box goes unnamed, which the user is told.
+        wchar_t message[160];
+        swprintf(message, std::size(message),
+                 L"Екранните четци няма да чуят името на полето за съобщения: "
+                 L"COM не се включи (грешка 0x%08lX).",
+                 static_cast<unsigned long>(entered));
+        MessageBoxW(window_, message, L"Мервалин", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_IAccPropServices,
                                 reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
         return;
@@ -310,8 +328,9 @@ void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& pla
     accessibility_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                    PROPID_ACC_NAME, name.c_str());
     if (placement.array == layout::Array::Picture1) {
-        VARIANT role;
-        VariantInit(&role);
+        // Zeroed as VariantInit would, without importing OLE Automation
+        // for it: its DLL would load at every start (0.2 MiB).
+        VARIANT role{};
         role.vt = VT_I4;
         role.lVal = ROLE_SYSTEM_GRAPHIC;
         accessibility_->SetHwndProp(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
@@ -319,60 +338,25 @@ void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& pla
     }
 }
 
-void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
-    dpi_ = dpi;
-
+HFONT MainWindow::createFont() const {
     // Times New Roman in points; RUSSIAN_CHARSET picks the Cyrillic glyphs
     // on systems whose own code page is not Cyrillic.
     const std::wstring family = toWide(layout::kFontFamily);
-    HFONT font =
-        CreateFontW(-MulDiv(layout::kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL,
-                    FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, family.c_str());
+    return CreateFontW(-MulDiv(layout::kFontPoints, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL,
+                       FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
+                       family.c_str());
+}
 
-    const SIZE natural = diagram_.naturalSize();
-    const SIZE pictureSize = {MulDiv(natural.cx, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
-                              MulDiv(natural.cy, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
-    diagram_.prepare(pictureSize);
-
-    for (const Control& control : controls_) {
-        const layout::Placement& placement = *control.placement;
-        int width = pixels(placement.width);
-        int height = pixels(placement.height);
-        if (placement.array == layout::Array::Picture1 && natural.cx > 0) {
-            // The picture's own size plus the sunken border.
-            RECT frame = {0, 0, pictureSize.cx, pictureSize.cy};
-            AdjustWindowRectExForDpi(
-                &frame, static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_STYLE)), FALSE,
-                static_cast<DWORD>(GetWindowLongPtrW(control.handle, GWL_EXSTYLE)), dpi);
-            width = frame.right - frame.left;
-            height = frame.bottom - frame.top;
-        }
-        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top), width,
-                     height, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (font) SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
-    if (font) {
-        if (font_) DeleteObject(font_);
-        font_ = font;
-    }
-
+SIZE MainWindow::frameSize() const {
     // The client area is the design's size; the frame around it is whatever
     // this DPI makes of the caption and borders.
     RECT frame = {0, 0, pixels(layout::kClientWidth), pixels(layout::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi);
-    int width = frame.right - frame.left;
-    int height = frame.bottom - frame.top;
-    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-    int left = 0;
-    int top = 0;
-    if (suggested) {
-        left = suggested->left;
-        top = suggested->top;
-    } else {
-        flags |= SWP_NOMOVE;
-    }
-    SetWindowPos(window_, nullptr, left, top, width, height, flags);
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi_);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void MainWindow::fitClientArea(SIZE frame) {
     // Should the frame differ from what AdjustWindowRectExForDpi said (a
     // caption that wraps, a theme), correct by what is missing.
     RECT client{};
@@ -380,10 +364,13 @@ void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
     const int missingWidth = pixels(layout::kClientWidth) - client.right;
     const int missingHeight = pixels(layout::kClientHeight) - client.bottom;
     if (missingWidth != 0 || missingHeight != 0) {
-        SetWindowPos(window_, nullptr, 0, 0, width + missingWidth, height + missingHeight,
+        SetWindowPos(window_, nullptr, 0, 0, frame.cx + missingWidth, frame.cy + missingHeight,
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     }
+}
 
+void MainWindow::loadIcons() {
+    const auto dpi = dpi_;
     HICON big =
         static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
                                       GetSystemMetricsForDpi(SM_CXICON, dpi),
@@ -398,7 +385,28 @@ void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
     if (smallIcon_) DestroyIcon(smallIcon_);
     bigIcon_ = big;
     smallIcon_ = small;
+}
 
+void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    HFONT font = createFont();
+    for (const Control& control : controls_) {
+        const layout::Placement& placement = *control.placement;
+        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top),
+                     pixels(placement.width), pixels(placement.height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (font) SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (font) {
+        if (font_) DeleteObject(font_);
+        font_ = font;
+    }
+
+    const SIZE frame = frameSize();
+    SetWindowPos(window_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0,
+                 frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
+    fitClientArea(frame);
+    loadIcons();
     InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -469,9 +477,8 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item) const {
     }
 }
 
-void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) const {
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_WINDOW));
-    diagram_.draw(item.hDC, {item.rcItem.left, item.rcItem.top});
+void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) {
+    diagram_.draw(item.hDC, item.rcItem, dpi_);
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -14,6 +14,7 @@
 
 #include "model/form.h"
 #include "ui/layout.h"
+#include "ui/win32/com.h"
 #include "ui/win32/picture.h"
 
 namespace mervalin::win32 {
@@ -39,8 +40,8 @@ class Announcer;
 class MainWindow {
 public:
     // Creates the window, hidden, with every control of the design showing
-    // the form's current state; show() shows it. COM must be initialised on
-    // this thread. The form must outlive the window. Throws
+    // the form's current state; show() shows it. The form must outlive the
+    // window. Throws
     // std::runtime_error when Windows refuses to create the window.
     MainWindow(HINSTANCE instance, Mervalin& form);
     ~MainWindow();
@@ -74,10 +75,16 @@ private:
     // The timer that gives the controls their accessible names once the
     // window has been painted.
     static constexpr UINT_PTR kNameForScreenReaders = 1;
+    // The design's font, client area and icons at the DPI of dpi_.
+    HFONT createFont() const;
+    SIZE frameSize() const;
+    void fitClientArea(SIZE frame);
+    void loadIcons();
+    // Lays the window out again for a new DPI.
     void applyDpi(UINT dpi, const RECT* suggested);
     void moveFocus(HWND next);
     void drawButton(const DRAWITEMSTRUCT& item) const;
-    void drawPicture(const DRAWITEMSTRUCT& item) const;
+    void drawPicture(const DRAWITEMSTRUCT& item);
     bool isLabel(HWND control) const;
     bool isTextBox(HWND control) const;
     int pixels(int twips) const { return layout::toPixels(twips, static_cast<int>(dpi_)); }
@@ -99,6 +106,8 @@ private:
     // The control to give the focus back to when the window is activated.
     HWND focus_ = nullptr;
     Picture diagram_;
+    // Before the COM objects, which are released first.
+    ComApartment com_;
     Microsoft::WRL::ComPtr<IAccPropServices> accessibility_;
     std::vector<std::unique_ptr<ListBinding>> listBindings_;
     std::vector<std::unique_ptr<TextBinding>> textBindings_;
