@@ -4,6 +4,10 @@
 
 #include <QCollator>
 #include <QLocale>
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
 #include <utility>
 
 #include "ui/qt/text.h"
@@ -19,6 +23,11 @@ public:
           locale_(QLocale::system()),
           collator_(locale_) {
         collator_.setCaseSensitivity(Qt::CaseInsensitive);
+        negativeSign_ = locale_.negativeSign().toStdString();
+        decimalPoint_ = locale_.decimalPoint().toStdString();
+        for (int digit = 0; digit < 10; ++digit) {
+            digits_[static_cast<std::size_t>(digit)] = locale_.toString(digit).toStdString();
+        }
     }
 
     int compareText(std::string_view a, std::string_view b) const override {
@@ -27,27 +36,30 @@ public:
 
     // The integer part goes through QLocale's own integer formatting, which
     // groups digits as its number formatting does (Bulgarian only from five
-    // digits on); the fraction's digits are the locale's digits.
+    // digits on); the sign, the point and the fraction's digits are the
+    // locale's, looked up once: each lookup of the system locale asks the
+    // system again, and a click writes four numbers.
     std::string localiseNumber(std::string_view plain) const override {
         const bool negative = plain.starts_with('-');
         if (negative) plain.remove_prefix(1);
-        const std::size_t point = plain.find('.');
-        const QString whole = toQString(plain.substr(0, point));
-        QString text;
-        bool fits = false;
-        const qulonglong wholeValue = whole.toULongLong(&fits);
-        if (fits) {
-            text = locale_.toString(wholeValue);
+        const std::size_t point = std::min(plain.find('.'), plain.size());
+        std::uint64_t whole = 0;
+        const auto [end, error] = std::from_chars(plain.data(), plain.data() + point, whole);
+        std::string text = negative ? negativeSign_ : std::string();
+        if (error == std::errc() && end == plain.data() + point) {
+            text += locale_.toString(static_cast<qulonglong>(whole)).toStdString();
         } else {
             // Beyond 64 bits a double is a whole number: Qt writes it.
-            text = locale_.toString(whole.toDouble(), 'f', 0);
+            text += locale_.toString(toQString(plain.substr(0, point)).toDouble(), 'f', 0)
+                        .toStdString();
         }
-        if (negative) text.prepend(locale_.negativeSign());
-        if (point != std::string_view::npos) {
-            text += locale_.decimalPoint();
-            for (char digit : plain.substr(point + 1)) text += locale_.toString(digit - '0');
+        if (point < plain.size()) {
+            text += decimalPoint_;
+            for (char digit : plain.substr(point + 1)) {
+                text += digits_[static_cast<std::size_t>(digit - '0') % digits_.size()];
+            }
         }
-        return text.toStdString();
+        return text;
     }
 
     void reportOverflow(std::string_view message) override { reportOverflow_(message); }
@@ -56,6 +68,9 @@ private:
     OverflowReport reportOverflow_;
     QLocale locale_;
     QCollator collator_;
+    std::string negativeSign_;
+    std::string decimalPoint_;
+    std::array<std::string, 10> digits_;
 };
 
 }  // namespace
