@@ -11,24 +11,14 @@ import json
 import os
 import subprocess
 import sys
-import time
 
 import pyatspi
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from waiting import wait_for  # noqa: E402
 from xserver import start_x_server  # noqa: E402
 
 DISPLAY = None  # chosen by the X server at start
-
-
-def wait_for(what, probe, timeout=20.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = probe()
-        if value:
-            return value
-        time.sleep(0.1)
-    raise AssertionError(f"timed out waiting for {what}")
 
 
 def xdotool(*args):

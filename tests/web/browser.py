@@ -18,14 +18,17 @@ import re
 import shutil
 import subprocess
 import tempfile
+import sys
 import threading
-import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from waiting import wait_for  # noqa: E402,F401  (the tests take it from here)
 
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
 
@@ -58,16 +61,6 @@ def chromium(language="en-US", width=800, height=600, screen_reader=False):
     finally:
         driver.quit()
         shutil.rmtree(profile, ignore_errors=True)
-
-
-def wait_for(what, probe, timeout=20.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = probe()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}")
 
 
 def open_form(driver, url):
