@@ -11,10 +11,10 @@ The NAME=VALUE pairs are the locale environment for the run (LC_ALL, LANG,
 LC_NUMERIC); the locale whose numbers to expect is the one that wins.
 """
 
-import json
-import subprocess
 import sys
 from decimal import ROUND_HALF_UP, Decimal
+
+from runner import run_replay
 
 # Group separator, decimal separator and the fewest integer digits that get
 # grouped, as the common locale data gives them.
@@ -57,19 +57,10 @@ def expected_results(size, weight, locale):
     return [two_decimals(x, locale) for x in (sphere, sphere * w, v, w * v)]
 
 
-def run_replay(replay, env, lines):
-    """The dumps the runner prints for the scenario lines."""
-    run = subprocess.run([replay], input="\n".join(lines) + "\n", env=env,
-                         capture_output=True, text=True, check=False)
-    if run.returncode != 0 or run.stderr:
-        sys.exit(f"mervalin-replay failed ({run.returncode}): {run.stderr}")
-    return [json.loads(line) for line in run.stdout.splitlines()]
-
-
 def main():
     replay, env = sys.argv[1], dict(arg.split("=", 1) for arg in sys.argv[2:])
     locale = winning_locale(env)
-    start = run_replay(replay, env, ["dump"])[0]
+    start = run_replay(replay, ["dump"], environment=env)[0]
     names, weight_column, descriptions, melting_points = (
         start["List1"][i]["items"] for i in range(2, 6))
     sizes = start["List2"]["items"]
@@ -85,7 +76,7 @@ def main():
         for a in range(len(names)):
             for b in range(len(weights)):
                 lines += [f"click List1(0) {a}", f"click List1(1) {b}", "dump"]
-    dumps = run_replay(replay, env, lines)
+    dumps = run_replay(replay, lines, environment=env)
     assert len(dumps) == len(sizes) * len(names) * len(weights), len(dumps)
 
     failures = 0

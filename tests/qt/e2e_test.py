@@ -7,7 +7,6 @@ Run it inside its own D-Bus session (dbus-run-session); it starts its own
 X server. The scenario runner gives the lists as Load fills them.
 """
 
-import json
 import os
 import subprocess
 import sys
@@ -15,6 +14,7 @@ import sys
 import pyatspi
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from runner import start_state  # noqa: E402
 from waiting import wait_for  # noqa: E402
 from xserver import start_x_server  # noqa: E402
 
@@ -46,13 +46,6 @@ def click(node):
     box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     xdotool("mousemove", "--sync", str(box.x + box.width // 2), str(box.y + box.height // 2))
     xdotool("click", "1")
-
-
-def start_state(replay):
-    """The form after Load, as the scenario runner dumps it."""
-    run = subprocess.run([replay], input="dump\n", env={"LC_ALL": "en_US.UTF-8"},
-                         capture_output=True, text=True, check=True)
-    return json.loads(run.stdout)
 
 
 def main():

@@ -16,7 +16,8 @@ import sys
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(__file__))
-from e2e_test import find, named, start_state, start_x_server, text_of, wait_for  # noqa: E402
+from e2e_test import find, named, start_x_server, text_of, wait_for  # noqa: E402
+from runner import start_state  # noqa: E402
 
 KEYS = ["Tab", "shift+Tab", "Up", "Down", "Home", "End", "Prior", "Next", "space", "Return",
         "Left", "Right", "ctrl+a", "ctrl+c", "BackSpace", "Delete", "a", "5", "Escape"]

@@ -13,27 +13,19 @@ focus moving (the wrong one for gold and 19.25, the correct one for 19.32);
 the chosen item on coming back to a list; a result box's whole number.
 """
 
-import json
 import os
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from runner import run_replay, start_state  # noqa: E402
 from screen_reader import ScreenReader  # noqa: E402
 
 METAL, RIGHT, WRONG = "Злато", "19.32", "19.25"
 
 
-def replay(program, commands):
-    run = subprocess.run([program], input="\n".join(commands) + "\n",
-                         env={"LC_ALL": "en_US.UTF-8"}, capture_output=True, text=True,
-                         check=True)
-    return [json.loads(line) for line in run.stdout.splitlines()]
-
-
 def verdict(program, weight):
     """The verdict line the form writes for gold and the weight."""
-    shown = replay(program, [f'click List1(0) "{METAL}"', f'click List1(1) "{weight}"',
+    shown = run_replay(program, [f'click List1(0) "{METAL}"', f'click List1(1) "{weight}"',
                              "show"])[-1]
     return shown["Text1"][0].split("\r\n")[0], shown["Text2"]
 
@@ -41,7 +33,7 @@ def verdict(program, weight):
 def main():
     mervalin, runner = sys.argv[1:3]
     transcript_path = sys.argv[3] if len(sys.argv) > 3 else None
-    start = replay(runner, ["dump"])[0]
+    start = start_state(runner)
     metals, weights = start["List1"][0]["items"], start["List1"][1]["items"]
     right, results = verdict(runner, RIGHT)
     wrong, _ = verdict(runner, WRONG)

@@ -11,12 +11,10 @@ the scenario runner, and a web server on 127.0.0.1 only.
 import contextlib
 import functools
 import http.server
-import json
 import os
 import pathlib
 import re
 import shutil
-import subprocess
 import tempfile
 import sys
 import threading
@@ -28,7 +26,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-from waiting import wait_for  # noqa: E402,F401  (the tests take it from here)
+from runner import gold_and_its_weight, run_replay, start_state  # noqa: E402,F401
+from waiting import wait_for  # noqa: E402,F401  (the tests take these from here)
 
 SOURCE = pathlib.Path(__file__).resolve().parents[2]
 
@@ -115,14 +114,6 @@ def control(kind, index=0):
 
 def element(driver, row):
     return driver.find_element(By.ID, f"control{row['number']}")
-
-
-def replay(replay_program, lines, locale="en_US.UTF-8"):
-    """What the scenario runner prints for the scenario lines."""
-    run = subprocess.run([replay_program], input="\n".join(lines) + "\n",
-                         env={**os.environ, "LC_ALL": locale}, capture_output=True, text=True,
-                         check=True)
-    return [json.loads(line) for line in run.stdout.splitlines()]
 
 
 # ---------------------------------------------------------------------------

@@ -65,10 +65,10 @@ def in_order(said, expected):
 
 def main():
     build, replay = sys.argv[1:3]
-    dump = b.replay(replay, ["dump"])[0]
-    gold, weight = dump["List1"][2]["items"][5], dump["List1"][3]["items"][5]
+    dump = b.start_state(replay)
+    gold, weight = b.gold_and_its_weight(dump)
     wrong_weight = dump["List1"][1]["items"][dump["List1"][1]["items"].index(weight) + 1]
-    right, wrong = (b.replay(replay, [f'click List1(0) "{gold}"', f'click List1(1) "{w}"',
+    right, wrong = (b.run_replay(replay, [f'click List1(0) "{gold}"', f'click List1(1) "{w}"',
                                       "show"])[0]["Text1"][0].split("\r\n")[0]
                     for w in (weight, wrong_weight))
     xvfb, display = start_x_server()

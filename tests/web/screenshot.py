@@ -21,8 +21,8 @@ def main():
     output = sys.argv[2] if len(sys.argv) > 2 else str(b.SOURCE / "docs/screenshot-web.png")
     with b.chromium() as driver:
         b.open_form(driver, b.page_url(build))
-        dump = b.replay(os.path.join(build, "tests/mervalin-replay"), ["dump"])[0]
-        gold, weight = dump["List1"][2]["items"][5], dump["List1"][3]["items"][5]
+        dump = b.start_state(os.path.join(build, "tests/mervalin-replay"))
+        gold, weight = b.gold_and_its_weight(dump)
         b.click_item(driver, "List1", 0, gold)
         b.click_item(driver, "List1", 1, weight)
         driver.find_element(b.By.ID, "frame").screenshot(output)

@@ -21,9 +21,8 @@ def main():
     manifest = json.loads((folder / "manifest.webmanifest").read_text(encoding="utf-8"))
     for icon in manifest["icons"]:
         assert (folder / icon["src"]).is_file(), icon
-    dump = b.replay(replay, ["dump"])[0]
-    gold, weight = dump["List1"][2]["items"][5], dump["List1"][3]["items"][5]
-    expected = b.replay(replay, [f'click List1(0) "{gold}"', f'click List1(1) "{weight}"',
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
+    expected = b.run_replay(replay, [f'click List1(0) "{gold}"', f'click List1(1) "{weight}"',
                                  "show"])[0]
 
     with b.chromium() as driver, b.web_server(folder) as (url, stop_server):

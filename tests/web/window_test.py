@@ -25,15 +25,6 @@ def lines(text):
     return text.replace("\r\n", "\n")
 
 
-def start(replay):
-    return b.replay(replay, ["dump"])[0]
-
-
-def gold_and_its_weight(dump):
-    names, weights = dump["List1"][2]["items"], dump["List1"][3]["items"]
-    return names[5], weights[5]
-
-
 def layout(driver, url, replay):
     b.open_form(driver, url)
     table = b.design()
@@ -89,7 +80,7 @@ def layout(driver, url, replay):
 
 def start_state(driver, url, replay):
     b.open_form(driver, url)
-    dump = start(replay)
+    dump = b.start_state(replay)
     assert b.list_state(driver, "List1", 0) == dump["List1"][0], "metal list"
     assert b.list_state(driver, "List1", 1) == dump["List1"][1], "weight list"
     assert b.list_state(driver, "List2") == dump["List2"], "size list"
@@ -113,7 +104,7 @@ def check_pairing(driver, replay, clicks, locale="en_US.UTF-8"):
             b.click_item(driver, kind, index, item)
             name = "List2" if kind == "List2" else f"List1({index})"
             scenario.append(f'click {name} "{item}"')
-    expected = b.replay(replay, scenario + ["show"], locale)[0]
+    expected = b.run_replay(replay, scenario + ["show"], locale)[0]
     assert b.text(driver, "Text1") == lines(expected["Text1"][0]), b.text(driver, "Text1")
     assert b.results(driver) == expected["Text2"], b.results(driver)
     return expected
@@ -125,7 +116,7 @@ def announced(driver):
 
 def correct_pairing(driver, url, replay):
     b.open_form(driver, url)
-    gold, weight = gold_and_its_weight(start(replay))
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
     expected = check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight)])
     # The worked example of the design, under English (United States).
     assert expected["Text2"] == ["65.45", "1,264.45", "125.00", "2,415.00"], expected
@@ -135,8 +126,8 @@ def correct_pairing(driver, url, replay):
 
 def wrong_pairing(driver, url, replay):
     b.open_form(driver, url)
-    dump = start(replay)
-    gold, weight = gold_and_its_weight(dump)
+    dump = b.start_state(replay)
+    gold, weight = b.gold_and_its_weight(dump)
     other = next(w for w in dump["List1"][1]["items"] if w != weight)
     expected = check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, other)])
     assert b.results(driver) == ["", "", "", ""]
@@ -146,8 +137,8 @@ def wrong_pairing(driver, url, replay):
 
 def clear_button(driver, url, replay):
     b.open_form(driver, url)
-    dump = start(replay)
-    gold, weight = gold_and_its_weight(dump)
+    dump = b.start_state(replay)
+    gold, weight = b.gold_and_its_weight(dump)
     check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight),
                                    ("List2", 0, dump["List2"]["items"][-1]),
                                    ("Command1", 0, None)])
@@ -160,8 +151,8 @@ def clear_button(driver, url, replay):
 def reclick(driver, url, replay):
     """A new size shows only when the metal is clicked again."""
     b.open_form(driver, url)
-    dump = start(replay)
-    gold, weight = gold_and_its_weight(dump)
+    dump = b.start_state(replay)
+    gold, weight = b.gold_and_its_weight(dump)
     before = check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight)])
     largest = dump["List2"]["items"][-1]
     waiting = check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight),
@@ -189,13 +180,13 @@ def keyboard(driver, url, replay):
     """Keys that move the selection check; one that moves nothing does not."""
     b.open_form(driver, url)
     b.press(driver, b.Keys.TAB, b.Keys.HOME, b.Keys.TAB, b.Keys.HOME)
-    expected = b.replay(replay, ["click List1(0) 0", "click List1(1) 0", "show"])[0]
+    expected = b.run_replay(replay, ["click List1(0) 0", "click List1(1) 0", "show"])[0]
     assert b.text(driver, "Text1") == lines(expected["Text1"][0])
     assert announced(driver) == expected["Text1"][0].split("\r\n")[0]
     b.press(driver, b.Keys.UP)  # already on the first item: nothing happens
     assert b.text(driver, "Text1") == lines(expected["Text1"][0])
     b.press(driver, b.Keys.DOWN)
-    expected = b.replay(replay, ["click List1(0) 0", "click List1(1) 1", "show"])[0]
+    expected = b.run_replay(replay, ["click List1(0) 0", "click List1(1) 1", "show"])[0]
     assert b.text(driver, "Text1") == lines(expected["Text1"][0])
     assert b.list_state(driver, "List1", 1)["selected"] == 1
 
@@ -205,8 +196,8 @@ def bulgarian(driver, url, replay):
     for the scenario runner under bg_BG.UTF-8 (the same common locale data
     as Qt's): a decimal comma, and groups only from five digits on."""
     b.open_form(driver, url)
-    dump = start(replay)
-    gold, weight = gold_and_its_weight(dump)
+    dump = b.start_state(replay)
+    gold, weight = b.gold_and_its_weight(dump)
     expected = check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight)],
                              "bg_BG.UTF-8")
     assert expected["Text2"] == ["65,45", "1264,45", "125,00", "2415,00"], expected
@@ -223,7 +214,7 @@ def accessibility(driver, url, replay):
     their labels, the other controls by their own names, and the verdict in
     a polite live region."""
     b.open_form(driver, url)
-    gold, weight = gold_and_its_weight(start(replay))
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
     b.click_item(driver, "List1", 0, gold)
     b.click_item(driver, "List1", 1, weight)
     tree = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
@@ -281,7 +272,7 @@ def single_file_offline(driver, url, replay):
     fetched = driver.execute_script(
         "return performance.getEntriesByType('resource').map(e => e.name)")
     assert all(name.startswith("data:") for name in fetched), fetched
-    gold, weight = gold_and_its_weight(start(replay))
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
     check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight)])
 
 
@@ -299,7 +290,7 @@ def narrow_screen(driver, url, replay):
     assert abs(width - 360) < 0.5, width
     assert abs(height - b.pixels(table["height"]) * 360 / b.pixels(table["width"])) < 0.5
     assert driver.execute_script("return document.documentElement.scrollWidth") <= 360
-    gold, weight = gold_and_its_weight(start(replay))
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
     check_pairing(driver, replay, [("List1", 0, gold), ("List1", 1, weight)])
 
 
@@ -333,7 +324,7 @@ def check_state(driver, dump):
             if str(d) not in dump["List2"]["items"]:
                 faults.append(f"results {results} are of no size")
             else:
-                lines_out = b.replay(REPLAY, [f'click List2 "{d}"', f'click List1(0) "{name}"',
+                lines_out = b.run_replay(REPLAY, [f'click List2 "{d}"', f'click List1(0) "{name}"',
                                               f'click List1(1) "{weight}"', "show"])
                 if lines_out[0]["Text2"] != results:
                     faults.append(f"results {results} do not fit {name} / {weight} / {d}")
@@ -357,7 +348,7 @@ def monkey(driver, url, replay, events=2000, seed=None):
     print(f"seed {seed} (again: window_test.py BUILD REPLAY monkey {events} {seed})")
     rng = random.Random(seed)
     b.open_form(driver, url)
-    dump = start(replay)
+    dump = b.start_state(replay)
     form = driver.find_element(b.By.ID, "mervalin")
     width, height = b.pixels(b.design()["width"]), b.pixels(b.design()["height"])
     done = 0

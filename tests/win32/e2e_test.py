@@ -23,6 +23,9 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from runner import run_replay  # noqa: E402
+
 SKIPPED = 77
 
 # Control identifiers (ui/win32/window.h).
@@ -234,9 +237,7 @@ def pixel(image, x, y):
 
 def replay_state(wine_run, replay, commands):
     """What the form holds after the commands, by the scenario runner."""
-    run = subprocess.run([wine_run, replay], input=("\n".join(commands) + "\ndump\n").encode(),
-                         env={"LC_ALL": "en_US.UTF-8"}, capture_output=True, check=True)
-    return json.loads(run.stdout.decode("utf-8").splitlines()[-1])
+    return run_replay([wine_run, replay], [*commands, "dump"])[-1]
 
 
 def texts(state):
