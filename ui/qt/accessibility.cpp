@@ -8,7 +8,9 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include "ui/qt/picture.h"
 #include "ui/qt/text.h"
+#include "ui/qt/window.h"
 
 namespace mervalin::qt {
 
@@ -149,7 +151,16 @@ public:
     }
 };
 
+// The one accessibility factory of the window's own widget classes.
 QAccessibleInterface* accessibleControl(const QString& className, QObject* object) {
+    // Screen readers announce a top-level window by its frame and the
+    // diagram as a picture; plain widgets would be anonymous fillers.
+    if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    if (className == QLatin1String(Picture::staticMetaObject.className())) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    }
     if (className == QLatin1String(ResultBox::staticMetaObject.className())) {
         return new ResultBoxAccessible(static_cast<ResultBox*>(object));
     }

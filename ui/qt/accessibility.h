@@ -16,8 +16,9 @@ class QLabel;
 
 namespace mervalin::qt {
 
-// Installs the accessible interfaces below with Qt. Called once, before the
-// first window is made.
+// Installs with Qt the accessible interfaces of the window's own widgets:
+// the window as a frame, the diagram as a picture, and the result boxes and
+// the notification below. Called once, before the first window is made.
 void installAccessibility();
 
 // A read-only line edit that screen readers read whole. Qt 6.4's own

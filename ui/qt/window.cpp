@@ -1,6 +1,5 @@
 #include "ui/qt/window.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
@@ -117,23 +116,9 @@ private:
     bool pressedOnItem_ = false;
 };
 
-// Screen readers announce a top-level window by its frame and the diagram
-// as a picture; plain widgets would be presented as anonymous fillers.
-QAccessibleInterface* accessibleWidget(const QString& className, QObject* object) {
-    if (!object->isWidgetType()) return nullptr;
-    if (className == QLatin1String(MainWindow::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    }
-    if (className == QLatin1String(Picture::staticMetaObject.className())) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void setUpApplication() {
-    QAccessible::installFactory(accessibleWidget);
     installAccessibility();
     // Fusion draws buttons in their palette colour on every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
