@@ -32,7 +32,7 @@ long residentKilobytes() { return mervalin::bench::statusKilobytes("VmRSS"); }
 struct CopperChosen {
     explicit CopperChosen(mervalin::Platform& platform) : form(mervalin::startForm(platform)) {
         ListBox& metals = form->List1(Mervalin::kMetalChoice);
-        metals.press(mervalin::itemIndex(metals, "Мед"), ListBox::Input::Mouse);
+        metals.input(mervalin::Input::Press, mervalin::itemIndex(metals, "Мед"));
         const ListBox& weights = form->List1(Mervalin::kWeightChoice);
         rows[0] = mervalin::itemIndex(weights, "8.9", 1);
         rows[1] = mervalin::itemIndex(weights, "8.9", 2);
@@ -47,7 +47,7 @@ void BM_SizeClick(benchmark::State& state) {
     CopperChosen copper(platform);
     int row = 0;
     for (auto _ : state) {
-        copper.form->List2().press(row, ListBox::Input::Mouse);
+        copper.form->List2().input(mervalin::Input::Press, row);
         row ^= 1;
     }
 }
@@ -58,7 +58,7 @@ void pairingClicks(benchmark::State& state, mervalin::Platform& platform) {
     ListBox& weights = copper.form->List1(Mervalin::kWeightChoice);
     int which = 0;
     for (auto _ : state) {
-        weights.press(copper.rows[which], ListBox::Input::Mouse);
+        weights.input(mervalin::Input::Press, copper.rows[which]);
         benchmark::DoNotOptimize(copper.form->Text2(Mervalin::kCubeMass).text().data());
         which ^= 1;
     }
@@ -85,7 +85,7 @@ void BM_PairingClickQtWindow(benchmark::State& state) {
     window.show();
     QListWidget* weights = window.weightList();
     weights->setFocus();
-    copper.form->List1(Mervalin::kWeightChoice).press(copper.rows[0], ListBox::Input::Mouse);
+    copper.form->List1(Mervalin::kWeightChoice).input(mervalin::Input::Press, copper.rows[0]);
     bool down = true;
     for (auto _ : state) {
         QTest::keyClick(weights, down ? Qt::Key_Down : Qt::Key_Up);
@@ -101,11 +101,11 @@ void BM_MillionClicksMemory(benchmark::State& state) {
     const auto platform = qtPlatform();
     CopperChosen copper(*platform);
     ListBox& weights = copper.form->List1(Mervalin::kWeightChoice);
-    for (int i = 0; i < 10'000; ++i) weights.press(copper.rows[i & 1], ListBox::Input::Mouse);
+    for (int i = 0; i < 10'000; ++i) weights.input(mervalin::Input::Press, copper.rows[i & 1]);
     const long before = residentKilobytes();
     for (auto _ : state) {
         for (int i = 0; i < 1'000'000; ++i) {
-            weights.press(copper.rows[i & 1], ListBox::Input::Mouse);
+            weights.input(mervalin::Input::Press, copper.rows[i & 1]);
         }
     }
     state.counters["rss_before_kb"] = static_cast<double>(before);

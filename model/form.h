@@ -52,7 +52,6 @@ public:
     const TextBox& Text2(int index) const;
     Button& Command1(int index);
     const Button& Command1(int index) const;
-    const Label& Label1(int index) const;
 
     ListBox& List2() { return list2_; }
     const ListBox& List2() const { return list2_; }
@@ -69,6 +68,12 @@ public:
     Announcement& announcement() { return announcement_; }
     const Announcement& announcement() const { return announcement_; }
 
+    // The window that shows the form, or null; not owned. Attaching one
+    // shows it the whole state of the shown controls at once (items,
+    // selections, texts), then every change as it happens.
+    void setView(FormView* view);
+    FormView* view() const { return view_; }
+
     Platform& platform() const { return platform_; }
 
 private:
@@ -78,8 +83,8 @@ private:
     std::array<TextBox, 1> text1_;
     std::array<TextBox, kText2Count> text2_;
     std::array<Button, 1> command1_;
-    std::array<Label, kLabel1Count> label1_;
     Announcement announcement_;
+    FormView* view_ = nullptr;
 };
 
 }  // namespace mervalin

@@ -7,7 +7,8 @@
 
 namespace mervalin {
 
-ListBox::ListBox(Order order, const Platform& platform) : order_(order), platform_(platform) {}
+ListBox::ListBox(ControlId id, Order order, const Platform& platform)
+    : id_(id), order_(order), platform_(platform) {}
 
 const std::string& ListBox::item(int index) const {
     assert(index >= 0 && index < count());
@@ -26,26 +27,65 @@ int ListBox::addItem(std::string_view text) {
     const int index = static_cast<int>(at - items_.begin());
     items_.emplace(at, text);
     if (selected_ >= index) ++selected_;
-    if (observer_) observer_->itemInserted(index);
+    if (view_) view_->insertItem(id_, index, items_[static_cast<std::size_t>(index)]);
     return index;
 }
 
 void ListBox::clear() {
     items_.clear();
     selected_ = -1;
-    if (observer_) observer_->cleared();
+    if (view_) view_->clearItems(id_);
 }
 
-bool ListBox::press(int index, Input input) {
-    if (index < 0 || index >= count()) return false;
-    if (input == Input::Keyboard && index == selected_) return false;
-    return setSelectedIndex(index);
+int ListBox::target(Input key, int pageRows) const {
+    const int last = count() - 1;
+    if (key == Input::End) return last;
+    if (selected_ < 0) return 0;
+    const int page = std::max(pageRows - 1, 1);
+    switch (key) {
+        case Input::Up:
+            return std::max(selected_ - 1, 0);
+        case Input::Down:
+            return std::min(selected_ + 1, last);
+        case Input::PageUp:
+            return std::max(selected_ - page, 0);
+        case Input::PageDown:
+            return std::min(selected_ + page, last);
+        default:
+            return 0;  // Home
+    }
+}
+
+bool ListBox::input(Input input, int item, int pageRows) {
+    switch (input) {
+        case Input::Press:
+            if (item < 0 || item >= count()) return false;
+            return setSelectedIndex(item);
+        case Input::Move:
+            if (item < 0 || item >= count() || item == selected_) return false;
+            return setSelectedIndex(item);
+        case Input::Activate:
+            if (selected_ < 0) return false;
+            return setSelectedIndex(selected_);
+        case Input::Up:
+        case Input::Down:
+        case Input::PageUp:
+        case Input::PageDown:
+        case Input::Home:
+        case Input::End: {
+            if (count() == 0) return false;
+            const int to = target(input, pageRows);
+            if (to == selected_) return false;
+            return setSelectedIndex(to);
+        }
+    }
+    return false;
 }
 
 bool ListBox::setSelectedIndex(int index) {
     if (index < -1 || index >= count()) return false;
     selected_ = static_cast<std::int16_t>(index);
-    if (observer_) observer_->selectionChanged(index);
+    if (view_) view_->select(id_, index);
     if (click_) click_();
     return true;
 }

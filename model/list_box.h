@@ -8,21 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/controls.h"
+
 namespace mervalin {
 
 class Platform;
-
-// What a front end is told so that its native control shows the model.
-// Calls arrive after the model has changed.
-class ListBoxObserver {
-public:
-    virtual void itemInserted(int index) = 0;
-    virtual void cleared() = 0;
-    virtual void selectionChanged(int index) = 0;
-
-protected:
-    ~ListBoxObserver() = default;
-};
 
 class ListBox {
 public:
@@ -33,11 +23,12 @@ public:
 
     // A sorted list orders its items by platform.compareText(); the platform
     // must outlive the list.
-    ListBox(Order order, const Platform& platform);
+    ListBox(ControlId id, Order order, const Platform& platform);
 
     ListBox(const ListBox&) = delete;
     ListBox& operator=(const ListBox&) = delete;
 
+    ControlId id() const { return id_; }
     bool sorted() const { return order_ == Order::Sorted; }
     int count() const { return static_cast<int>(items_.size()); }
     const std::string& item(int index) const;
@@ -59,39 +50,42 @@ public:
     // is outside -1..count()-1.
     bool setSelectedIndex(int index);
 
-    // How the user pressed an item, as the front end saw it.
-    enum class Input {
-        Mouse,     // a click: the button went down on an item and came up
-        Keyboard,  // a key that moves the selection: arrows, Home, End, a letter
-    };
-
-    // What a front end reports, and all it reports: the user pressed item
-    // index of the shown list. For Mouse, index is the item selected when the
-    // button came up; for Keyboard, the item the key left selected. The list
-    // then decides:
-    //   - a click selects the item and raises Click, also on the item already
-    //     chosen, so that the check runs again and a newly chosen size shows;
-    //   - a key raises Click only when it moved the selection, once per move;
-    //     a key that leaves it where it was (Down on the last item) raises
-    //     nothing.
-    // An index outside 0..count()-1 changes nothing. The front end shows
-    // selectedIndex() afterwards, whatever its own control did meanwhile.
-    // Returns whether Click was raised.
-    bool press(int index, Input input);
+    // The user's input on the shown list, as the window reports it; the list
+    // decides what it means:
+    //   - Press on an item selects it and raises Click, also on the item
+    //     already chosen, so that the check runs again and a newly chosen
+    //     size shows; a press on no item (-1) changes nothing;
+    //   - Move selects the item and raises Click when it is another than the
+    //     chosen one; a move to the chosen item, or to none, changes nothing;
+    //   - Activate (Space or Enter) presses the chosen item: it raises Click
+    //     again, as a press on it does; nothing when none is chosen;
+    //   - the moving keys move the choice by one item (Up, Down), by
+    //     pageRows - 1 items, at least one (PageUp, PageDown), or to the
+    //     first or last item (Home, End), and raise Click when it moved; in a
+    //     list with nothing chosen each of them chooses the first item, End
+    //     the last.
+    // Any other item index changes nothing. The window then shows
+    // selectedIndex(), whatever its own control did meanwhile. Returns
+    // whether Click was raised.
+    bool input(Input input, int item, int pageRows = 1);
 
     // The Click handler of this list; empty for a list without one.
     void setClickHandler(std::function<void()> handler) { click_ = std::move(handler); }
 
-    // The front end that shows this list, or null. Not owned.
-    void setObserver(ListBoxObserver* observer) { observer_ = observer; }
+    // The window that shows this list, or null. Not owned.
+    void setView(FormView* view) { view_ = view; }
 
 private:
+    // Where a moving key takes the choice.
+    int target(Input key, int pageRows) const;
+
+    ControlId id_;
     Order order_;
     const Platform& platform_;
     std::vector<std::string> items_;
     std::int16_t selected_ = -1;
     std::function<void()> click_;
-    ListBoxObserver* observer_ = nullptr;
+    FormView* view_ = nullptr;
 };
 
 }  // namespace mervalin

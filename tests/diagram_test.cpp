@@ -108,8 +108,7 @@ TEST_P(DiagramAtDpi, IsOnThePixelGridAndFitsThePicture) {
 
     // Inside Picture1's border (two pixels at 96 DPI, wider with the DPI),
     // centred as the painters centre it.
-    const layout::Placement& picture = layout::kControls.back();
-    ASSERT_EQ(picture.array, layout::Array::Picture1);
+    const layout::Rect& picture = layout::find({Array::Picture1, 0})->rect;
     const double border = 2 * scale;
     const double room = layout::toPixels(picture.width, dpi) - 2 * border;
     const double offset = std::floor((room - drawing.width) / 2);

@@ -13,26 +13,38 @@
 namespace mervalin {
 namespace {
 
-// Records what a front end would be told.
-class RecordingObserver final : public ListBoxObserver {
+constexpr ControlId kList{Array::List1, 0};
+
+// Records what a window would be told.
+class RecordingView final : public FormView {
 public:
-    void itemInserted(int index) override { events.push_back("insert " + std::to_string(index)); }
-    void cleared() override { events.push_back("clear"); }
-    void selectionChanged(int index) override {
-        events.push_back("select " + std::to_string(index));
+    void insertItem(ControlId list, int index, std::string_view) override {
+        record(list, "insert " + std::to_string(index));
     }
+    void clearItems(ControlId list) override { record(list, "clear"); }
+    void select(ControlId list, int index) override {
+        record(list, "select " + std::to_string(index));
+    }
+    void setText(ControlId, std::string_view) override {}
+    void announce(std::string_view) override {}
     std::vector<std::string> events;
+
+private:
+    void record(ControlId list, std::string event) {
+        EXPECT_EQ(list, kList);
+        events.push_back(std::move(event));
+    }
 };
 
 class ListBoxTest : public ::testing::Test {
 protected:
     ListBoxTest() {
         sorted.setClickHandler([this] { ++clicks; });
-        sorted.setObserver(&observer);
+        sorted.setView(&observer);
     }
     PlainPlatform platform;
-    ListBox sorted{ListBox::Order::Sorted, platform};
-    RecordingObserver observer;
+    ListBox sorted{kList, ListBox::Order::Sorted, platform};
+    RecordingView observer;
     int clicks = 0;
 };
 
@@ -48,7 +60,7 @@ TEST_F(ListBoxTest, SortedListInsertsTheWeightsInTextOrder) {
 }
 
 TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
-    ListBox list(ListBox::Order::AsAdded, platform);
+    ListBox list(kList, ListBox::Order::AsAdded, platform);
     for (const char* text : {"b", "a", "c"}) list.addItem(text);
     EXPECT_EQ(list.items(), (std::vector<std::string>{"b", "a", "c"}));
     EXPECT_EQ(list.addItem("a"), 3);
@@ -94,49 +106,62 @@ TEST_F(ListBoxTest, AnIndexOutsideTheListChangesNothing) {
     observer.events.clear();
     for (int index : {-2, 1, 40000, -40000}) {
         EXPECT_FALSE(sorted.setSelectedIndex(index)) << index;
-        EXPECT_FALSE(sorted.press(index, ListBox::Input::Mouse)) << index;
-        EXPECT_FALSE(sorted.press(index, ListBox::Input::Keyboard)) << index;
+        EXPECT_FALSE(sorted.input(Input::Press, index)) << index;
+        EXPECT_FALSE(sorted.input(Input::Move, index)) << index;
     }
-    EXPECT_FALSE(sorted.press(-1, ListBox::Input::Mouse)) << "a press always names an item";
+    EXPECT_FALSE(sorted.input(Input::Press, -1)) << "a press beside every item";
+    EXPECT_FALSE(sorted.input(Input::Move, -1)) << "a lost selection";
     EXPECT_EQ(sorted.selectedIndex(), 0);
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(observer.events.empty());
 }
 
-// What the user's presses, as the front ends report them, raise.
-struct Press {
+// What the user's input, as the windows report it, does to a list of five
+// items "a".."e" that shows three rows at a time.
+struct UserInput {
     int selectedBefore;
-    int index;
-    ListBox::Input input;
+    Input input;
+    int item;
+    int selectedAfter;
     bool raisesClick;
-    friend std::ostream& operator<<(std::ostream& out, const Press& press) {
-        return out << (press.input == ListBox::Input::Mouse ? "click" : "key") << " on "
-                   << press.index << " with " << press.selectedBefore << " chosen";
+    friend std::ostream& operator<<(std::ostream& out, const UserInput& u) {
+        return out << "input " << static_cast<int>(u.input) << " on " << u.item << " with "
+                   << u.selectedBefore << " chosen";
     }
 };
 
-class UserPress : public ListBoxTest, public ::testing::WithParamInterface<Press> {};
+class UserInputs : public ListBoxTest, public ::testing::WithParamInterface<UserInput> {};
 
-TEST_P(UserPress, SelectsTheItemAndRaisesClickAsTheListDecides) {
-    const Press& press = GetParam();
-    for (const char* text : {"a", "b", "c"}) sorted.addItem(text);
-    sorted.setSelectedIndex(press.selectedBefore);
+TEST_P(UserInputs, MoveTheChoiceAndRaiseClickAsTheListDecides) {
+    const UserInput& u = GetParam();
+    for (const char* text : {"a", "b", "c", "d", "e"}) sorted.addItem(text);
+    sorted.setSelectedIndex(u.selectedBefore);
     clicks = 0;
-    EXPECT_EQ(sorted.press(press.index, press.input), press.raisesClick);
-    EXPECT_EQ(clicks, press.raisesClick ? 1 : 0);
-    EXPECT_EQ(sorted.selectedIndex(), press.index);
+    EXPECT_EQ(sorted.input(u.input, u.item, 3), u.raisesClick);
+    EXPECT_EQ(clicks, u.raisesClick ? 1 : 0);
+    EXPECT_EQ(sorted.selectedIndex(), u.selectedAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(ListBox, UserPress,
-                         ::testing::Values(
-                             // A click always checks again, also on the item already chosen.
-                             Press{-1, 0, ListBox::Input::Mouse, true},
-                             Press{0, 2, ListBox::Input::Mouse, true},
-                             Press{2, 2, ListBox::Input::Mouse, true},
-                             // A key raises Click once per move; one that moved nothing, none.
-                             Press{-1, 0, ListBox::Input::Keyboard, true},
-                             Press{0, 1, ListBox::Input::Keyboard, true},
-                             Press{2, 2, ListBox::Input::Keyboard, false}));
+INSTANTIATE_TEST_SUITE_P(
+    ListBox, UserInputs,
+    ::testing::Values(
+        // A press always checks again, also on the item already chosen.
+        UserInput{-1, Input::Press, 0, 0, true}, UserInput{0, Input::Press, 2, 2, true},
+        UserInput{2, Input::Press, 2, 2, true}, UserInput{2, Input::Press, -1, 2, false},
+        // A move checks once per move, and never takes the choice away.
+        UserInput{0, Input::Move, 1, 1, true}, UserInput{1, Input::Move, 1, 1, false},
+        UserInput{1, Input::Move, -1, 1, false},
+        // Space and Enter press the chosen item; with none, nothing.
+        UserInput{3, Input::Activate, -1, 3, true}, UserInput{-1, Input::Activate, -1, -1, false},
+        // The moving keys: the first of them in a list with no choice chooses
+        // the first item (End the last); then they move by one, by a page of
+        // two (three rows, one kept in view), or to an end.
+        UserInput{-1, Input::Down, -1, 0, true}, UserInput{-1, Input::Up, -1, 0, true},
+        UserInput{-1, Input::PageDown, -1, 0, true}, UserInput{-1, Input::End, -1, 4, true},
+        UserInput{0, Input::Down, -1, 1, true}, UserInput{0, Input::Up, -1, 0, false},
+        UserInput{4, Input::Down, -1, 4, false}, UserInput{0, Input::PageDown, -1, 2, true},
+        UserInput{3, Input::PageDown, -1, 4, true}, UserInput{1, Input::PageUp, -1, 0, true},
+        UserInput{2, Input::Home, -1, 0, true}, UserInput{4, Input::End, -1, 4, false}));
 
 TEST_F(ListBoxTest, TheObserverHearsOfEveryChangeBeforeTheClick) {
     std::vector<std::string> seenAtClick;
@@ -150,7 +175,7 @@ TEST_F(ListBoxTest, TheObserverHearsOfEveryChangeBeforeTheClick) {
 }
 
 TEST_F(ListBoxTest, TheListHoldsNoMoreItemsThanA16BitIndexCanSelect) {
-    ListBox list(ListBox::Order::AsAdded, platform);
+    ListBox list(kList, ListBox::Order::AsAdded, platform);
     for (int i = 0; i < ListBox::kMaxItems; ++i) list.addItem("");
     EXPECT_EQ(list.addItem("one too many"), -1);
     EXPECT_EQ(list.count(), ListBox::kMaxItems);

@@ -58,7 +58,7 @@ protected:
     static void click(ListBox& list, std::string_view text, int occurrence = 1) {
         const int index = itemIndex(list, text, occurrence);
         EXPECT_GE(index, 0) << text;
-        list.press(index, ListBox::Input::Mouse);
+        list.input(Input::Press, index);
     }
 
     PlainPlatform platform;
@@ -148,26 +148,34 @@ TEST_F(QuizTest, ANewSizeShowsAtTheNextClickEvenOnTheChosenMetal) {
     choose("Злато", "19.32");
     chooseSize("10");
     EXPECT_EQ(results(), (Results{"65.45", "1,264.45", "125.00", "2,415.00"}));
-    // A key that leaves the choice where it was checks nothing.
-    metals().press(metals().selectedIndex(), ListBox::Input::Keyboard);
+    // A move that leaves the choice where it was checks nothing.
+    metals().input(Input::Move, metals().selectedIndex());
     EXPECT_EQ(results(), (Results{"65.45", "1,264.45", "125.00", "2,415.00"}));
     click(metals(), "Злато");
     EXPECT_EQ(results(), (Results{"523.58", "10,115.63", "1,000.00", "19,320.00"}));
+    // Space (or Enter) on the chosen item checks again, as the click does.
+    chooseSize("1");
+    weights().input(Input::Activate, -1);
+    EXPECT_EQ(results(), (Results{"0.52", "10.12", "1.00", "19.32"}));
 }
 
 // What screen readers are told: the verdict line after every check, and only
 // then, each in turn, the same text again for the same check.
-class Announcements : public QuizTest, private AnnouncementObserver {
+class Announcements : public QuizTest, private FormView {
 protected:
-    Announcements() { form.announcement().setObserver(this); }
-    ~Announcements() override { form.announcement().setObserver(nullptr); }
+    Announcements() { form.setView(this); }
+    ~Announcements() override { form.setView(nullptr); }
 
     std::vector<std::string> heard;
 
 private:
-    void announced(const std::string& text) override {
+    void insertItem(ControlId, int, std::string_view) override {}
+    void clearItems(ControlId) override {}
+    void select(ControlId, int) override {}
+    void setText(ControlId, std::string_view) override {}
+    void announce(std::string_view text) override {
         EXPECT_EQ(text, form.announcement().text());
-        heard.push_back(text);
+        heard.emplace_back(text);
     }
 };
 
@@ -185,8 +193,8 @@ TEST_F(Announcements, EveryCheckAnnouncesItsVerdictLineAndNothingElseDoes) {
     click(weights(), gold.weight);
     click(weights(), "19.25");
     click(weights(), "19.25");
-    // A key that leaves the choice where it was checks nothing.
-    weights().press(weights().selectedIndex(), ListBox::Input::Keyboard);
+    // A move that leaves the choice where it was checks nothing.
+    weights().input(Input::Move, weights().selectedIndex());
     EXPECT_EQ(heard, (std::vector<std::string>{right, wrong, wrong}));
     EXPECT_EQ(verdictLine(form), wrong);
     EXPECT_EQ(message(), wrong + "\r\n");

@@ -115,30 +115,30 @@ TEST_F(RandomSession, AHundredThousandRandomEventsKeepTheFormConsistent) {
 
     for (long event = 0; event < kEvents; ++event) {
         const int item = static_cast<int>(random() % kMetalCount);
-        // A key press on the item already chosen is no move and checks
-        // nothing; a click always checks.
+        // A move to the item already chosen checks nothing; a press always
+        // checks.
         const bool key = random() % 2 == 0;
-        const auto input = key ? ListBox::Input::Keyboard : ListBox::Input::Mouse;
+        const auto input = key ? Input::Move : Input::Press;
         switch (random() % 4) {
             case 0: {
                 const bool moved = item != expected.metal;
-                form.List1(Mervalin::kMetalChoice).press(item, input);
+                form.List1(Mervalin::kMetalChoice).input(input, item);
                 expected.metal = item;
                 if (expected.weight >= 0 && (moved || !key)) checkPair();
-                compare(event, key ? "metal key" : "metal click");
+                compare(event, key ? "metal move" : "metal press");
                 break;
             }
             case 1: {
                 const bool moved = item != expected.weight;
-                form.List1(Mervalin::kWeightChoice).press(item, input);
+                form.List1(Mervalin::kWeightChoice).input(input, item);
                 expected.weight = item;
                 if (expected.metal >= 0 && (moved || !key)) checkPair();
-                compare(event, key ? "weight key" : "weight click");
+                compare(event, key ? "weight move" : "weight press");
                 break;
             }
             case 2: {
                 const int size = static_cast<int>(random() % kSizeCount);
-                form.List2().press(size, input);
+                form.List2().input(input, size);
                 expected.size = size;
                 compare(event, "size click");
                 break;

@@ -54,7 +54,7 @@ TEST_F(ScenarioTest, TheDumpHasTheDocumentedShapeAndKeyOrder) {
     const std::string dump = out.str();
     EXPECT_EQ(dump.find('\n'), dump.size() - 1) << "one line";
     EXPECT_TRUE(dump.starts_with(R"({"List1":[{"items":["Алуминий",)")) << dump.substr(0, 80);
-    EXPECT_TRUE(dump.ends_with(R"("Text2":["","","",""],"AcceptedWeight":0})"
+    EXPECT_TRUE(dump.ends_with(R"("Text2":["","","",""],"AcceptedWeight":0,"Announced":""})"
                                "\n"));
     EXPECT_NE(dump.find(R"(],"selected":4},"Text1":[")"), std::string::npos);
 }
@@ -93,6 +93,20 @@ TEST_F(ScenarioTest, ClicksByTextAndShowWriteWhatThePupilSees) {
     EXPECT_EQ(form.List1(1).selectedIndex(), itemIndex(form.List1(1), "8.9", 2));
 }
 
+// Moves, keys and presses beside the items reach the form as the windows
+// report them.
+TEST_F(ScenarioTest, MovesKeysAndPressesOnNoItem) {
+    ASSERT_EQ(run("key List1(0) Down\nmove List1(1) \"2.7\"\nclick List1(1) nowhere\n"
+                  "move List1(1) none\nkey List2 End\nkey List1(1) Space\nkey Text2(0) Enter\n"
+                  "key Command1(0) Enter\nshow\n"),
+              0);
+    const auto seen = nlohmann::json::parse(out.str());
+    EXPECT_EQ(seen["metal"], nullptr) << "Enter on the button clears";
+    EXPECT_EQ(seen["size"], "10");
+    EXPECT_EQ(seen["Text1"][0], "");
+    EXPECT_EQ(seen["AcceptedWeight"], 2.7) << "Space on 2.7 checked aluminium again";
+}
+
 struct BadInput {
     std::string line;
     std::string message;
@@ -117,7 +131,8 @@ TEST_P(BadScenario, StopsWithOneMessageNamingTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Scenario, BadScenario,
     ::testing::Values(
-        BadInput{"press Command1(0)", "unknown command \"press\"; expected click, dump or show"},
+        BadInput{"press Command1(0)",
+                 "unknown command \"press\"; expected click, move, key, dump or show"},
         BadInput{"click", "click needs a control, such as List1(0)"},
         BadInput{"click List3 1", "unknown control \"List3\""},
         BadInput{"click Text1(0)", "Text1 does nothing when clicked"},
@@ -157,7 +172,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"click Command1(1)", "Command1 has no element 1"},
         BadInput{"click Command1", "Command1 is a control array: name Command1(0)"},
         BadInput{"click Command1(0) now", "unexpected \"now\" after Command1(0)"},
-        BadInput{"dump all", "unexpected \"all\" after dump"}));
+        BadInput{"dump all", "unexpected \"all\" after dump"},
+        BadInput{"move Command1(0) 0", "Command1 has no items to move to"},
+        BadInput{"move List1(0) nowhere", "item index \"nowhere\" is not a whole number"},
+        BadInput{"key Label1(1) Down", "Label1 never takes the focus"},
+        BadInput{"key List1(2) Down", "List1(2) is never shown, so the user cannot reach it"},
+        BadInput{"key List1(0)", "key List1(0) needs a key, such as Down"},
+        BadInput{"key List1(0) Tab",
+                 "unknown key \"Tab\"; expected Up, Down, PageUp, PageDown, Home, End, Space or "
+                 "Enter"}));
 
 }  // namespace
 }  // namespace mervalin

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/form.h"
+#include "ui/input.h"
 
 namespace mervalin {
 
@@ -88,11 +89,17 @@ int parseItemText(const std::vector<std::string_view>& words, const ListBox& lis
 }
 
 int parseItemIndex(const std::vector<std::string_view>& words, const ListBox& list,
-                   std::string_view control) {
-    if (words.size() < 3) throw BadLine{"click " + std::string(control) + " needs an item index"};
+                   std::string_view control, std::string_view command) {
+    if (words.size() < 3) {
+        throw BadLine{std::string(command) + " " + std::string(control) + " needs an item index"};
+    }
     if (words[2].starts_with('"')) return parseItemText(words, list, control);
     if (words.size() > 3) throw BadLine{"unexpected " + quoted(words[3]) + " after the item index"};
     const std::string_view word = words[2];
+    // A press beside every item, or a list that lost its selection.
+    if ((command == "click" && word == "nowhere") || (command == "move" && word == "none")) {
+        return -1;
+    }
     long long index = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), index);
     if (end != word.data() + word.size() ||
@@ -110,40 +117,100 @@ int parseItemIndex(const std::vector<std::string_view>& words, const ListBox& li
     return static_cast<int>(index);
 }
 
-void click(const std::vector<std::string_view>& words, Mervalin& form) {
-    if (words.size() < 2) throw BadLine{"click needs a control, such as List1(0)"};
+// The control a command names, checked against the form: a shown list, the
+// clear button, or (for keys) a text box.
+ControlId parseTarget(const std::vector<std::string_view>& words, std::string_view command) {
+    if (words.size() < 2) {
+        throw BadLine{std::string(command) + " needs a control, such as List1(0)"};
+    }
     const std::string_view word = words[1];
     const ControlName control = parseControl(word);
-
+    const auto element = [&](std::string_view name, int count) {
+        if (!control.index) {
+            throw BadLine{std::string(name) + " is a control array: name an element, such as " +
+                          std::string(name) + "(0)"};
+        }
+        if (*control.index >= count) {
+            throw BadLine{std::string(name) + " has no element " + std::to_string(*control.index)};
+        }
+        return *control.index;
+    };
     if (control.name == "List1") {
         if (!control.index) {
             throw BadLine{"List1 is a control array: name an element, List1(0) or List1(1)"};
         }
-        if (*control.index >= Mervalin::kList1Count) {
-            throw BadLine{"List1 has no element " + std::to_string(*control.index)};
+        const int index = element("List1", Mervalin::kList1Count);
+        if (!Mervalin::isShown(index)) {
+            throw BadLine{std::string(word) + " is never shown, so the user cannot " +
+                          (command == "click" ? "click" : "reach") + " it"};
         }
-        if (!Mervalin::isShown(*control.index)) {
-            throw BadLine{std::string(word) + " is never shown, so the user cannot click it"};
-        }
-        ListBox& list = form.List1(*control.index);
-        list.press(parseItemIndex(words, list, word), ListBox::Input::Mouse);
-    } else if (control.name == "List2") {
-        if (control.index) throw BadLine{"List2 is a single control, not a control array"};
-        form.List2().press(parseItemIndex(words, form.List2(), word), ListBox::Input::Mouse);
-    } else if (control.name == "Command1") {
-        if (!control.index) throw BadLine{"Command1 is a control array: name Command1(0)"};
-        if (*control.index != 0) {
-            throw BadLine{"Command1 has no element " + std::to_string(*control.index)};
-        }
-        if (words.size() > 2)
-            throw BadLine{"unexpected " + quoted(words[2]) + " after Command1(0)"};
-        form.Command1(0).press();
-    } else if (control.name == "Text1" || control.name == "Text2" || control.name == "Label1" ||
-               control.name == "Picture1") {
-        throw BadLine{std::string(control.name) + " does nothing when clicked"};
-    } else {
-        throw BadLine{"unknown control " + quoted(control.name)};
+        return {Array::List1, index};
     }
+    if (control.name == "List2") {
+        if (control.index) throw BadLine{"List2 is a single control, not a control array"};
+        return {Array::List2, 0};
+    }
+    if (command != "move" && control.name == "Command1") {
+        if (!control.index) throw BadLine{"Command1 is a control array: name Command1(0)"};
+        return {Array::Command1, element("Command1", 1)};
+    }
+    if (command == "key" && (control.name == "Text1" || control.name == "Text2")) {
+        const bool message = control.name == "Text1";
+        return {message ? Array::Text1 : Array::Text2,
+                element(control.name, message ? 1 : Mervalin::kText2Count)};
+    }
+    if (control.name == "Text1" || control.name == "Text2" || control.name == "Label1" ||
+        control.name == "Picture1" || control.name == "Command1") {
+        const std::string_view does = command == "click"  ? " does nothing when clicked"
+                                      : command == "move" ? " has no items to move to"
+                                                          : " never takes the focus";
+        throw BadLine{std::string(control.name) + std::string(does)};
+    }
+    throw BadLine{"unknown control " + quoted(control.name)};
+}
+
+ListBox& listOf(Mervalin& form, ControlId id) {
+    return id.array == Array::List2 ? form.List2() : form.List1(id.index);
+}
+
+// click CONTROL [ITEM] and move LIST ITEM.
+void pressOrMove(const std::vector<std::string_view>& words, Mervalin& form) {
+    const std::string_view command = words.front();
+    const ControlId control = parseTarget(words, command);
+    if (control.array == Array::Command1) {
+        if (words.size() > 2) {
+            throw BadLine{"unexpected " + quoted(words[2]) + " after Command1(0)"};
+        }
+        userInput(form, control, Input::Press);
+        return;
+    }
+    const int item = parseItemIndex(words, listOf(form, control), words[1], command);
+    userInput(form, control, command == "click" ? Input::Press : Input::Move, item);
+}
+
+struct KeyName {
+    std::string_view name;
+    Input input;
+};
+constexpr KeyName kKeys[] = {{"Up", Input::Up},          {"Down", Input::Down},
+                             {"PageUp", Input::PageUp},  {"PageDown", Input::PageDown},
+                             {"Home", Input::Home},      {"End", Input::End},
+                             {"Space", Input::Activate}, {"Enter", Input::Activate}};
+
+// key CONTROL KEY.
+void key(const std::vector<std::string_view>& words, Mervalin& form) {
+    const ControlId control = parseTarget(words, "key");
+    if (words.size() < 3)
+        throw BadLine{"key " + std::string(words[1]) + " needs a key, such as Down"};
+    if (words.size() > 3) throw BadLine{"unexpected " + quoted(words[3]) + " after the key"};
+    for (const KeyName& key : kKeys) {
+        if (key.name == words[2]) {
+            userInput(form, control, key.input);
+            return;
+        }
+    }
+    throw BadLine{"unknown key " + quoted(words[2]) +
+                  "; expected Up, Down, PageUp, PageDown, Home, End, Space or Enter"};
 }
 
 Json listState(const ListBox& list) {
@@ -185,7 +252,8 @@ std::string dumpForm(const Mervalin& form) {
                     {"List2", listState(form.List2())},
                     {"Text1", Json::array({form.Text1(0).text()})},
                     {"Text2", resultTexts(form)},
-                    {"AcceptedWeight", weightNumber(form.AcceptedWeight)}});
+                    {"AcceptedWeight", weightNumber(form.AcceptedWeight)},
+                    {"Announced", form.announcement().text()}});
 }
 
 std::string showForm(const Mervalin& form) {
@@ -205,17 +273,20 @@ int runScenario(std::istream& in, Mervalin& form, std::ostream& out, std::ostrea
             const std::size_t start = text.find_first_not_of(" \t\r");
             if (start == std::string_view::npos || text[start] == '#') continue;
             const std::vector<std::string_view> words = splitWords(text);
-            if (words.front() == "click") {
-                click(words, form);
+            if (words.front() == "click" || words.front() == "move") {
+                pressOrMove(words, form);
+            } else if (words.front() == "key") {
+                key(words, form);
             } else if (words.front() == "dump" || words.front() == "show") {
                 if (words.size() > 1) {
                     throw BadLine{"unexpected " + quoted(words[1]) + " after " +
                                   std::string(words.front())};
                 }
-                out << (words.front() == "dump" ? dumpForm(form) : showForm(form)) << '\n';
+                // Flushed at once, for a test that answers line by line.
+                out << (words.front() == "dump" ? dumpForm(form) : showForm(form)) << std::endl;
             } else {
                 throw BadLine{"unknown command " + quoted(words.front()) +
-                              "; expected click, dump or show"};
+                              "; expected click, move, key, dump or show"};
             }
         } catch (const BadLine& bad) {
             out.flush();

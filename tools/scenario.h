@@ -6,13 +6,21 @@
 //   click List2 N       the user clicks item N of the size list
 //   click LIST "TEXT"   the user clicks the first item of LIST reading TEXT;
 //                       "TEXT" K the K-th such item, K from 1
+//   click LIST nowhere  the user presses the list beside every item
 //   click Command1(0)   the user presses the clear button
+//   move LIST ITEM      the list's own selection moves to the item (N,
+//                       "TEXT" or "TEXT" K), as type-ahead or an assistive
+//                       tool moves it; move LIST none: it loses it
+//   key CONTROL KEY     the user presses a key on the control (a list, the
+//                       button or a text box): Up, Down, PageUp, PageDown,
+//                       Home, End, Space or Enter
 //   dump                the whole form state as one line of JSON
 //   show                what the pupil sees, as one line of JSON: the
 //                       chosen metal, weight and size as texts (or null),
 //                       the message, the four results and AcceptedWeight
 //
-// Clicks by text keep a scenario true whatever the metal table holds.
+// Each goes through the windows' one input entry (ui/input.h). Clicks by
+// text keep a scenario true whatever the metal table holds.
 // Blank lines and lines starting with "#" are skipped.
 #pragma once
 
@@ -32,7 +40,8 @@ inline constexpr int kScenarioBadInput = 2;
 int runScenario(std::istream& in, Mervalin& form, std::ostream& out, std::ostream& err);
 
 // The form's state as one line of JSON: each List1 element's items and
-// selection, List2 likewise, the texts of Text1 and Text2, AcceptedWeight.
+// selection, List2 likewise, the texts of Text1 and Text2, AcceptedWeight,
+// and the last announcement to screen readers.
 std::string dumpForm(const Mervalin& form);
 
 // What the pupil sees, as one line of JSON: {"metal", "weight", "size"} with

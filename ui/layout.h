@@ -1,15 +1,17 @@
-// The main window's design, shared by every front end: where each visible
-// control stands, the order of creation and of Tab, which label names which
-// control, and the window's colours, font and caption. Positions are in
-// twips from the top-left corner of the client area; 15 twips are one pixel
-// at 96 dots per inch.
+// The main window's design, the one table every window and every test reads:
+// each visible control's id, kind and properties, where it stands, its
+// caption or its name for screen readers, which label names it, its colours,
+// and the order of creation and of Tab; then the window's caption, font and
+// size. Positions are in twips from the top-left corner of the client area;
+// 15 twips are one pixel at 96 dots per inch. tools/layout_json.cpp writes
+// the table as ui/layout.json for the page's build and the Python tests.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-#include "model/form.h"
+#include "model/controls.h"
 
 namespace mervalin::layout {
 
@@ -18,81 +20,216 @@ inline constexpr int kClientWidth = 6915;
 inline constexpr int kClientHeight = 5805;
 
 inline constexpr std::string_view kCaption = "www.mervalin.example   Тарнесо";
+// The font of the window and of every control in it.
 inline constexpr std::string_view kFontFamily = "Times New Roman";
 inline constexpr int kFontPoints = 12;
 
 struct Rgb {
     std::uint8_t red, green, blue;
+    friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
 };
-inline constexpr Rgb kWindowColour{192, 192, 255};
-inline constexpr Rgb kLabelColour{255, 192, 128};
-inline constexpr Rgb kButtonColour{255, 128, 128};
 
-// The control arrays of the form that have visible elements.
-enum class Array { Label1, List1, List2, Text1, Text2, Command1, Picture1 };
+// The colours a control is drawn in, by role. Each role has the design's
+// colour; the roles Field and Text are the system's own colours of a text
+// field and its text, which the design leaves as they are.
+enum class Colour { Window, Label, Button, Field, Text };
+inline constexpr std::array<Colour, 5> kColours = {Colour::Window, Colour::Label, Colour::Button,
+                                                   Colour::Field, Colour::Text};
 
-// For Placement::namedBy: a control that no label names.
+constexpr Rgb designed(Colour colour) {
+    switch (colour) {
+        case Colour::Window:
+            return {192, 192, 255};
+        case Colour::Label:
+            return {255, 192, 128};
+        case Colour::Button:
+            return {255, 128, 128};
+        case Colour::Field:
+            return {255, 255, 255};
+        case Colour::Text:
+            break;
+    }
+    return {0, 0, 0};
+}
+
+constexpr std::string_view nameOf(Colour colour) {
+    constexpr std::array<std::string_view, 5> kNames = {"Window", "Label", "Button", "Field",
+                                                        "Text"};
+    return kNames[static_cast<std::size_t>(colour)];
+}
+
+// What a control is made as in each window.
+enum class Kind {
+    Label,    // a static caption
+    List,     // a list box with one choice, the items in the model's order
+    TextBox,  // a text field the user can select and copy from
+    Button,   // a push button
+    Picture,  // the diagram, an image for screen readers
+};
+
+constexpr std::string_view nameOf(Kind kind) {
+    constexpr std::array<std::string_view, 5> kNames = {"label", "list", "text", "button",
+                                                        "picture"};
+    return kNames[static_cast<std::size_t>(kind)];
+}
+
+enum class Align { Left, Centre };
+enum class Border { None, Sunken };
+
+// For Control::namedBy: a control that no label names.
 inline constexpr int kNoLabel = -1;
 
-struct Placement {
-    Array array;
-    int index;  // element index; 0 for the single controls List2 and Picture1
+struct Rect {
     int left, top, width, height;
+};
+
+struct Control {
+    ControlId id;
+    Kind kind;
+    Rect rect;
     int tabIndex;  // the design's tab index
     // The element of Label1 whose caption names this control for screen
     // readers (and is its buddy), or kNoLabel.
-    int namedBy;
-    // What a screen reader calls a control that no label names and that has
-    // no caption of its own; empty otherwise.
-    std::string_view name;
+    int namedBy = kNoLabel;
+    // What a label or the button shows.
+    std::string_view caption = {};
+    // What a screen reader calls a control that no label names and that
+    // shows no caption; empty otherwise.
+    std::string_view name = {};
+    bool readOnly = false;           // text boxes: the user cannot change the text
+    bool multiLine = false;          // text boxes: several lines, kept as they are
+    bool verticalScrollBar = false;  // always there, also when all fits
+    Border border = Border::None;
+    Align align = Align::Left;
+    Colour background = Colour::Field;
+    Colour text = Colour::Text;
+    // Lists: the whole rows in view, by which PageUp and PageDown move.
+    int pageRows = 0;
 };
 
-// Labels and the picture never take the focus; every other control does.
-constexpr bool takesFocus(Array array) {
-    return array != Array::Label1 && array != Array::Picture1;
+// Each kind with its properties, as the design draws it.
+constexpr Control label(int index, Rect rect, int tabIndex, std::string_view caption) {
+    return {.id = {Array::Label1, index},
+            .kind = Kind::Label,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .caption = caption,
+            .align = Align::Centre,
+            .background = Colour::Label};
+}
+constexpr Control list(ControlId id, Rect rect, int tabIndex, int namedBy, int pageRows) {
+    return {.id = id,
+            .kind = Kind::List,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .namedBy = namedBy,
+            .verticalScrollBar = true,
+            .border = Border::Sunken,
+            .pageRows = pageRows};
+}
+constexpr Control resultBox(int index, Rect rect, int tabIndex, int namedBy) {
+    return {.id = {Array::Text2, index},
+            .kind = Kind::TextBox,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .namedBy = namedBy,
+            .readOnly = true,
+            .border = Border::Sunken};
+}
+constexpr Control messageBox(Rect rect, int tabIndex, std::string_view name) {
+    return {.id = {Array::Text1, 0},
+            .kind = Kind::TextBox,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .name = name,
+            .readOnly = true,
+            .multiLine = true,
+            .verticalScrollBar = true,
+            .border = Border::Sunken};
+}
+constexpr Control button(Rect rect, int tabIndex, std::string_view caption) {
+    return {.id = {Array::Command1, 0},
+            .kind = Kind::Button,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .caption = caption,
+            .align = Align::Centre,
+            .background = Colour::Button};
+}
+constexpr Control picture(Rect rect, int tabIndex, std::string_view name) {
+    return {.id = {Array::Picture1, 0},
+            .kind = Kind::Picture,
+            .rect = rect,
+            .tabIndex = tabIndex,
+            .name = name,
+            .border = Border::Sunken};
 }
 
-// Every visible control, in the order the front ends create them. This order
-// is also the Tab order of those that take the focus (Windows moves the focus
+// Labels and the picture never take the focus; every other control does.
+constexpr bool takesFocus(const Control& control) {
+    return control.kind != Kind::Label && control.kind != Kind::Picture;
+}
+
+// Every visible control, in the order the windows create them. This order is
+// also the Tab order of those that take the focus (Windows moves the focus
 // in creation order), and each label comes right before the control it
 // names (Windows screen readers name a list or an edit box by the label
 // created just before it). The checks below hold the table to both rules.
-inline constexpr std::array<Placement, 18> kControls = {{
-    {Array::Text1, 0, 120, 3120, 6615, 2535, 0, kNoLabel, "Съобщение"},
-    {Array::Label1, 0, 1320, 0, 4095, 375, 2, kNoLabel, ""},
-    {Array::Label1, 1, 120, 600, 1575, 375, 4, kNoLabel, ""},
-    {Array::List1, 0, 120, 960, 1575, 2055, 3, 1, ""},
-    {Array::Label1, 2, 5640, 600, 1095, 375, 6, kNoLabel, ""},
-    {Array::List1, 1, 5640, 960, 1095, 2055, 5, 2, ""},
-    {Array::Command1, 0, 3840, 2520, 1215, 375, 9, kNoLabel, ""},
-    {Array::Label1, 3, 1920, 2400, 615, 375, 13, kNoLabel, ""},
-    {Array::List2, 0, 2520, 2400, 735, 630, 12, 3, ""},
-    {Array::Label1, 4, 3360, 600, 975, 405, 14, kNoLabel, ""},
-    {Array::Text2, 0, 4320, 600, 1215, 405, 18, 4, ""},
-    {Array::Label1, 5, 3360, 1005, 975, 405, 15, kNoLabel, ""},
-    {Array::Text2, 1, 4320, 1005, 1215, 405, 19, 5, ""},
-    {Array::Label1, 6, 3360, 1410, 975, 405, 16, kNoLabel, ""},
-    {Array::Text2, 2, 4320, 1410, 1215, 405, 20, 6, ""},
-    {Array::Label1, 7, 3360, 1815, 975, 405, 17, kNoLabel, ""},
-    {Array::Text2, 3, 4320, 1815, 1215, 405, 21, 7, ""},
-    {Array::Picture1, 0, 1800, 600, 1455, 1725, 22, kNoLabel, "Схема: кълбо с диаметър d"},
+inline constexpr std::array<Control, 18> kControls = {{
+    messageBox({120, 3120, 6615, 2535}, 0, "Съобщение"),
+    label(0, {1320, 0, 4095, 375}, 2, "Мервалин"),
+    label(1, {120, 600, 1575, 375}, 4, "Метал"),
+    list({Array::List1, 0}, {120, 960, 1575, 2055}, 3, 1, 7),
+    label(2, {5640, 600, 1095, 375}, 6, "Тегло"),
+    list({Array::List1, 1}, {5640, 960, 1095, 2055}, 5, 2, 7),
+    button({3840, 2520, 1215, 375}, 9, "Чисти"),
+    label(3, {1920, 2400, 615, 375}, 13, "d/a"),
+    list({Array::List2, 0}, {2520, 2400, 735, 630}, 12, 3, 2),
+    label(4, {3360, 600, 975, 405}, 14, "Vсфера="),
+    resultBox(0, {4320, 600, 1215, 405}, 18, 4),
+    label(5, {3360, 1005, 975, 405}, 15, "Mсфера="),
+    resultBox(1, {4320, 1005, 1215, 405}, 19, 5),
+    label(6, {3360, 1410, 975, 405}, 16, "Vкуб="),
+    resultBox(2, {4320, 1410, 1215, 405}, 20, 6),
+    label(7, {3360, 1815, 975, 405}, 17, "Mкуб="),
+    resultBox(3, {4320, 1815, 1215, 405}, 21, 7),
+    picture({1800, 600, 1455, 1725}, 22, "Схема: кълбо с диаметър d"),
 }};
 
-// Whether the table keeps its two rules: the controls that take the focus
-// come in ascending tab index, and a named control comes right after its
-// label.
+// The control with the given id, or null when the table has none.
+constexpr const Control* find(ControlId id) {
+    for (const Control& control : kControls) {
+        if (control.id == id) return &control;
+    }
+    return nullptr;
+}
+
+// The control whose ControlId::number() this is, or null.
+constexpr const Control* findNumber(int number) {
+    for (const Control& control : kControls) {
+        if (control.id.number() == number) return &control;
+    }
+    return nullptr;
+}
+
+// The label Label1(index).
+constexpr const Control& labelControl(int index) { return *find({Array::Label1, index}); }
+
+// Whether the table keeps its rules: the controls that take the focus come
+// in ascending tab index, a named control comes right after its label, and
+// every label names at most one control.
 constexpr bool creationOrderHolds() {
     int lastTabIndex = -1;
     for (std::size_t i = 0; i < kControls.size(); ++i) {
-        const Placement& control = kControls[i];
-        if (takesFocus(control.array)) {
+        const Control& control = kControls[i];
+        if (takesFocus(control)) {
             if (control.tabIndex <= lastTabIndex) return false;
             lastTabIndex = control.tabIndex;
         }
         if (control.namedBy != kNoLabel) {
             if (i == 0) return false;
-            const Placement& label = kControls[i - 1];
-            if (label.array != Array::Label1 || label.index != control.namedBy) return false;
+            const Control& label = kControls[i - 1];
+            if (label.kind != Kind::Label || label.id.index != control.namedBy) return false;
         }
     }
     return true;
@@ -101,19 +238,19 @@ static_assert(creationOrderHolds(), "kControls: tab order or label order broken"
 
 // The control that has the focus when the window opens: the first that
 // takes it, the message box.
-constexpr const Placement& firstFocus() {
-    for (const Placement& control : kControls) {
-        if (takesFocus(control.array)) return control;
+constexpr const Control& firstFocus() {
+    for (const Control& control : kControls) {
+        if (takesFocus(control)) return control;
     }
     return kControls.front();
 }
-static_assert(firstFocus().array == Array::Text1 && firstFocus().tabIndex == 0);
+static_assert(firstFocus().id == ControlId{Array::Text1, 0} && firstFocus().tabIndex == 0);
 
 // What a screen reader calls the control: the caption of the label that
-// names it, or its own name. Empty for the labels and the button, which are
-// read by their own captions.
-inline std::string_view accessibleName(const Placement& control, const Mervalin& form) {
-    if (control.namedBy != kNoLabel) return form.Label1(control.namedBy).caption;
+// names it, its own caption, or its name.
+constexpr std::string_view accessibleName(const Control& control) {
+    if (control.namedBy != kNoLabel) return labelControl(control.namedBy).caption;
+    if (!control.caption.empty()) return control.caption;
     return control.name;
 }
 
