@@ -66,9 +66,10 @@ def main():
         def says(text):
             return lambda said: any(text in utterance for utterance in said)
 
-        # Into the metal list (its first item is current, nothing chosen),
-        # down to gold.
+        # Into the metal list, nothing chosen: the first Down chooses the
+        # first item; on down to gold.
         press("Tab", says("Метал"), "the metal list by its label")
+        press("Down", says(metals[0]), "the first metal on the first Down")
         for _ in range(metals.index(METAL) - 1):
             press("Down")
         press("Down", says(METAL), "the chosen metal")
@@ -76,7 +77,7 @@ def main():
         # Into the weight list, down past the wrong weight to the right one:
         # each move checks, and each verdict follows the weight.
         press("Tab", says("Тегло"), "the weight list by its label")
-        for _ in range(weights.index(WRONG) - 1):
+        for _ in range(weights.index(WRONG)):
             press("Down")
         press("Down", says(wrong), f"the verdict on {METAL} and {WRONG}: {wrong}")
         said = press("Down", says(right), f"the verdict on {METAL} and {RIGHT}: {right}")

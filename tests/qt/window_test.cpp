@@ -55,7 +55,6 @@ private slots:
     void diagramIsSharp();
 
 private:
-    QWidget* widgetFor(const layout::Placement& placement) const;
     void clickRow(QListWidget* list, int row);
     // Clicks the occurrence-th item (from 1) that reads text.
     void clickItem(QListWidget* list, const QString& text, int occurrence = 1);
@@ -84,26 +83,6 @@ void WindowTest::cleanup() {
     platform_.reset();
 }
 
-QWidget* WindowTest::widgetFor(const layout::Placement& placement) const {
-    switch (placement.array) {
-        case layout::Array::Label1:
-            return window_->label(placement.index);
-        case layout::Array::List1:
-            return placement.index == 0 ? window_->metalList() : window_->weightList();
-        case layout::Array::List2:
-            return window_->sizeList();
-        case layout::Array::Text1:
-            return window_->messageBox();
-        case layout::Array::Text2:
-            return window_->resultBox(placement.index);
-        case layout::Array::Command1:
-            return window_->clearButton();
-        case layout::Array::Picture1:
-            return window_->picture();
-    }
-    return nullptr;
-}
-
 void WindowTest::clickRow(QListWidget* list, int row) {
     const QRect rect = list->visualItemRect(list->item(row));
     QVERIFY(!rect.isEmpty());
@@ -126,13 +105,9 @@ void WindowTest::geometry_data() {
     QTest::addColumn<int>("control");
     QTest::addColumn<QRect>("expected");
     for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const layout::Placement& p = layout::kControls[i];
-        const char* names[] = {"Label1", "List1",    "List2",   "Text1",
-                               "Text2",  "Command1", "Picture1"};
-        const QByteArray name =
-            QByteArray(names[static_cast<int>(p.array)]) + "(" + QByteArray::number(p.index) + ")";
-        QTest::newRow(name.constData())
-            << static_cast<int>(i) << QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15);
+        const layout::Rect& r = layout::kControls[i].rect;
+        QTest::newRow(QByteArray::number(layout::kControls[i].id.number()).constData())
+            << static_cast<int>(i) << QRect(r.left / 15, r.top / 15, r.width / 15, r.height / 15);
     }
 }
 
@@ -140,30 +115,35 @@ void WindowTest::geometry() {
     QFETCH(int, control);
     QFETCH(QRect, expected);
     QCOMPARE(window_->size(), QSize(461, 387));
-    QCOMPARE(widgetFor(layout::kControls[static_cast<std::size_t>(control)])->geometry(), expected);
+    QCOMPARE(window_->widget(layout::kControls[static_cast<std::size_t>(control)].id)->geometry(),
+             expected);
 }
 
 void WindowTest::lookAndCaptions() {
-    QCOMPARE(window_->windowTitle(), QStringLiteral("www.mervalin.example   Тарнесо"));
-    QCOMPARE(window_->palette().color(QPalette::Window), QColor(192, 192, 255));
+    const auto colour = [](layout::Colour role) {
+        const layout::Rgb rgb = layout::designed(role);
+        return QColor(rgb.red, rgb.green, rgb.blue);
+    };
+    QCOMPARE(window_->windowTitle(), toQString(layout::kCaption));
+    QCOMPARE(window_->palette().color(QPalette::Window), colour(layout::Colour::Window));
     QVERIFY(window_->autoFillBackground());
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
     QVERIFY(!window_->windowIcon().isNull());
 
-    const QString captions[] = {"Мервалин", "Метал",   "Тегло", "d/a",
-                                "Vсфера=",  "Mсфера=", "Vкуб=", "Mкуб="};
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < Mervalin::kLabel1Count; ++i) {
+        const layout::Control& design = layout::labelControl(i);
         QLabel* label = window_->label(i);
-        QCOMPARE(label->text(), captions[i]);
-        QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 192, 128));
+        QCOMPARE(label->text(), toQString(design.caption));
+        QCOMPARE(label->palette().color(QPalette::Window), colour(design.background));
         QVERIFY(label->autoFillBackground());
         QVERIFY(label->alignment() & Qt::AlignHCenter);
     }
-    QCOMPARE(window_->clearButton()->text(), QStringLiteral("Чисти"));
+    const layout::Control& button = *layout::find({Array::Command1, 0});
+    QCOMPARE(window_->clearButton()->text(), toQString(button.caption));
     // The button is drawn in its colour: sample its face.
     const QImage face = window_->clearButton()->grab().toImage();
     const QColor centre = face.pixelColor(face.width() / 8, face.height() / 2);
-    QCOMPARE(centre, QColor(255, 128, 128));
+    QCOMPARE(centre, colour(button.background));
 
     for (QWidget* widget : window_->findChildren<QWidget*>()) {
         QCOMPARE(widget->font().family(), QStringLiteral("Times New Roman"));
@@ -376,14 +356,12 @@ void WindowTest::resultsCanBeCopiedButNotEdited() {
 
 void WindowTest::accessibleNames() {
     // Each list and result box is named by its label, and is its buddy.
-    for (const layout::Placement& placement : layout::kControls) {
-        if (placement.namedBy == layout::kNoLabel) continue;
-        QLabel* label = window_->label(placement.namedBy);
-        QCOMPARE(label->buddy(), widgetFor(placement));
-        QCOMPARE(widgetFor(placement)->accessibleName(), label->text());
+    for (const layout::Control& control : layout::kControls) {
+        if (control.namedBy == layout::kNoLabel) continue;
+        QLabel* label = window_->label(control.namedBy);
+        QCOMPARE(label->buddy(), window_->widget(control.id));
+        QCOMPARE(window_->widget(control.id)->accessibleName(), label->text());
     }
-    QCOMPARE(window_->metalList()->accessibleName(), QStringLiteral("Метал"));
-    QCOMPARE(window_->resultBox(3)->accessibleName(), QStringLiteral("Mкуб="));
     QVERIFY(!window_->messageBox()->accessibleName().isEmpty());
     QVERIFY(!window_->picture()->accessibleName().isEmpty());
     QCOMPARE(QAccessible::queryAccessibleInterface(window_->picture())->role(),

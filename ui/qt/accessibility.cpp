@@ -212,8 +212,11 @@ ResultBox::ResultBox(QWidget* parent) : QLineEdit(parent) {}
 
 void sayChosenItemOnFocus(QListWidget* list) { new ChosenItemOnFocus(list); }
 
-Announcer::Announcer(Announcement& announcement, QWidget* window)
-    : QObject(window), announcement_(announcement), window_(window) {
+void sayChosenItem(QListWidget* list) {
+    if (QAccessible::isActive()) reportChosenItem(list);
+}
+
+Announcer::Announcer(QWidget* window) : QObject(window), window_(window) {
     auto* notification = new Notification(window);
     notification->setObjectName(QStringLiteral("announcement"));
     notification->setFocusPolicy(Qt::NoFocus);
@@ -221,10 +224,7 @@ Announcer::Announcer(Announcement& announcement, QWidget* window)
     notification->setGeometry(0, 0, 0, 0);
     notification->hide();
     notification_ = notification;
-    announcement.setObserver(this);
 }
-
-Announcer::~Announcer() { announcement_.setObserver(nullptr); }
 
 void Announcer::watch(QListWidget* list) {
     connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -235,8 +235,7 @@ void Announcer::watch(QListWidget* list) {
             });
 }
 
-void Announcer::announced(const std::string& text) {
-    const QString message = toQString(text);
+void Announcer::announce(const QString& message) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     QAccessibleAnnouncementEvent event(window_, message);
     QAccessible::updateAccessibility(&event);

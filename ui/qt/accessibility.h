@@ -10,8 +10,6 @@
 #include <QPersistentModelIndex>
 #include <QPointer>
 
-#include "model/controls.h"
-
 class QLabel;
 
 namespace mervalin::qt {
@@ -40,6 +38,11 @@ public:
 // chosen item as focused, as an arrow key would.
 void sayChosenItemOnFocus(QListWidget* list);
 
+// Reports the list's chosen item as focused, if the list has the focus: for
+// a choice of the row that was current already (the first Down in a list
+// with nothing chosen), for which Qt reports nothing.
+void sayChosenItem(QListWidget* list);
+
 // Delivers the form's announcements to screen readers without moving the
 // focus. Where Qt has an announcement event (6.8 on), it is raised on the
 // window. Older Qt has none, and Orca 43 drops alerts, text changes of an
@@ -50,14 +53,13 @@ void sayChosenItemOnFocus(QListWidget* list);
 // current (and is taken off the item that had it, so that an old verdict is
 // never read), or, when no item has just become current, a hidden
 // notification shown with it.
-class Announcer final : public QObject, private AnnouncementObserver {
+class Announcer final : public QObject {
 public:
-    // window holds the lists and the notification; both must outlive this.
-    Announcer(Announcement& announcement, QWidget* window);
-    ~Announcer() override;
+    // window holds the lists and the notification, and owns this.
+    explicit Announcer(QWidget* window);
 
-    Announcer(const Announcer&) = delete;
-    Announcer& operator=(const Announcer&) = delete;
+    // Says the text without moving the focus.
+    void announce(const QString& text);
 
     // A list whose item, made current by the user, may carry the
     // announcement that follows in the same event.
@@ -68,7 +70,6 @@ public:
     QLabel* notification() const { return notification_; }
 
 private:
-    void announced(const std::string& text) override;
     // An item of a list; persistent, because the clear button empties the
     // lists.
     struct Item {
@@ -80,7 +81,6 @@ private:
     void describe(const Item& item, const QString& text);
     void notify(const QString& text);
 
-    Announcement& announcement_;
     QWidget* window_;
     QLabel* notification_ = nullptr;
     // The item made current by the event being handled, until it ends.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -11,9 +12,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <functional>
-#include <utility>
+#include <optional>
 
-#include "ui/layout.h"
+#include "ui/input.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/picture.h"
 #include "ui/qt/text.h"
@@ -32,9 +33,9 @@ QColor toQColor(layout::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); 
 // scales those itself on high-DPI screens.
 int toPixels(int twips) { return layout::toPixels(twips, 96); }
 
-QRect rectOf(const layout::Placement& placement) {
-    return QRect(toPixels(placement.left), toPixels(placement.top), toPixels(placement.width),
-                 toPixels(placement.height));
+QRect rectOf(const layout::Rect& rect) {
+    return QRect(toPixels(rect.left), toPixels(rect.top), toPixels(rect.width),
+                 toPixels(rect.height));
 }
 
 // Reads one of the program's own images. With its format named and guessing
@@ -46,74 +47,161 @@ QPixmap loadImage(const QString& path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-void fillBackground(QWidget* widget, QPalette::ColorRole role, layout::Rgb rgb) {
+void fillBackground(QWidget* widget, layout::Colour colour) {
     QPalette palette = widget->palette();
-    palette.setColor(role, toQColor(rgb));
+    palette.setColor(QPalette::Window, toQColor(layout::designed(colour)));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
 
-// A list box that reports the user's presses, raw, and nothing else: a
-// click on an item, once the button comes up, with the item then selected
-// (wherever a drag took it), and each key, with the item the key left
-// selected. The model decides what they mean; the binding then shows its
-// selection.
+// The input a key means on a list or the button, if the form decides it.
+std::optional<Input> keyInput(const QKeyEvent& event) {
+    if ((event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return std::nullopt;
+    switch (event.key()) {
+        case Qt::Key_Up:
+            return Input::Up;
+        case Qt::Key_Down:
+            return Input::Down;
+        case Qt::Key_PageUp:
+            return Input::PageUp;
+        case Qt::Key_PageDown:
+            return Input::PageDown;
+        case Qt::Key_Home:
+            return Input::Home;
+        case Qt::Key_End:
+            return Input::End;
+        case Qt::Key_Space:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return Input::Activate;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+// A list box that reports every change of its selection, raw, whatever made
+// it: a press with the row under the pointer (or -1 beside every row), the
+// form's keys, and any other change of Qt's selection (type-ahead, a drag,
+// Ctrl+click, an assistive tool's toggle action or selection) as a move. It
+// shows the form's choice and nothing else.
 class ChoiceList final : public QListWidget {
 public:
-    using QListWidget::QListWidget;
+    ChoiceList(Mervalin& form, ControlId id, QWidget* parent)
+        : QListWidget(parent), form_(form), id_(id) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setUniformItemSizes(true);
+        // What Qt has just selected, rather than the first of what is
+        // selected: an assistive tool's toggle selects the new row beside
+        // the chosen one, until the form's choice is shown.
+        connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this](const QItemSelection& selected) {
+                    if (quiet_) return;
+                    const QModelIndexList rows = selected.indexes();
+                    report(Input::Move, rows.isEmpty() ? selectedRow() : rows.front().row());
+                });
+    }
 
-    // The row the press left selected, or -1 when it pressed no item; the
-    // list shows the model's choice afterwards either way.
-    std::function<void(int row, ListBox::Input input)> onPress;
+    // What the form shows, reporting nothing back.
+    void insert(int index, const QString& text) {
+        Quiet quiet(quiet_);
+        insertItem(index, text);
+    }
+    void clearAll() {
+        Quiet quiet(quiet_);
+        clear();
+    }
+    // Nothing chosen leaves the current row where it is.
+    void show(int index) {
+        Quiet quiet(quiet_);
+        if (index >= 0) {
+            const QModelIndexList rows = selectionModel()->selectedRows();
+            if (rows.size() != 1 || rows.front().row() != index || currentRow() != index) {
+                const bool wasCurrent = currentRow() == index;
+                setCurrentRow(index);
+                scrollToItem(item(index));
+                if (wasCurrent) sayChosenItem(this);
+            }
+        } else {
+            clearSelection();
+        }
+    }
 
 protected:
-    // Qt takes the selection away on a press below the last item; that is no
-    // press on an item, and the list shows the model's choice again at once.
-    void mousePressEvent(QMouseEvent* event) override {
-        pressedOnItem_ = indexAt(event->position().toPoint()).isValid();
-        QListWidget::mousePressEvent(event);
-        if (!pressedOnItem_ && onPress) onPress(-1, ListBox::Input::Mouse);
-    }
+    void mousePressEvent(QMouseEvent* event) override { pressed(event, &ChoiceList::basePress); }
     // The second press of a double click comes as this instead.
     void mouseDoubleClickEvent(QMouseEvent* event) override {
-        pressedOnItem_ = indexAt(event->position().toPoint()).isValid();
-        QListWidget::mouseDoubleClickEvent(event);
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        QListWidget::mouseReleaseEvent(event);
-        const bool onItem = std::exchange(pressedOnItem_, false);
-        if (onPress) onPress(onItem ? selectedRow() : -1, ListBox::Input::Mouse);
+        pressed(event, &ChoiceList::baseDoubleClick);
     }
     void keyPressEvent(QKeyEvent* event) override {
+        if (const std::optional<Input> input = keyInput(*event)) {
+            report(*input, -1);
+            event->accept();
+            return;
+        }
         QListWidget::keyPressEvent(event);
-        int row = selectedRow();
-        // A list box's moving keys always leave an item selected; Qt's leave
-        // none when the current row stays where it was (Home on the first
-        // row of a list nobody has chosen from yet).
-        if (row < 0 && isMovingKey(event->key())) row = currentRow();
-        if (onPress) onPress(row, ListBox::Input::Keyboard);
     }
 
 private:
+    struct Quiet {
+        explicit Quiet(bool& flag) : flag_(flag), was_(flag) { flag = true; }
+        ~Quiet() { flag_ = was_; }
+        bool& flag_;
+        bool was_;
+    };
+
+    void basePress(QMouseEvent* event) { QListWidget::mousePressEvent(event); }
+    void baseDoubleClick(QMouseEvent* event) { QListWidget::mouseDoubleClickEvent(event); }
+
+    // Qt selects the row under the pointer as the button goes down (or takes
+    // the selection away beside every row); that is the press, reported
+    // once, as such.
+    void pressed(QMouseEvent* event, void (ChoiceList::*base)(QMouseEvent*)) {
+        const QModelIndex hit = indexAt(event->position().toPoint());
+        {
+            Quiet quiet(quiet_);
+            (this->*base)(event);
+        }
+        if (event->button() == Qt::LeftButton) report(Input::Press, hit.isValid() ? hit.row() : -1);
+    }
+
+    void report(Input input, int item) { userInput(form_, id_, input, item); }
+
     int selectedRow() const {
         const QModelIndexList rows = selectionModel()->selectedRows();
         return rows.isEmpty() ? -1 : rows.front().row();
     }
-    static bool isMovingKey(int key) {
-        switch (key) {
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_Home:
-            case Qt::Key_End:
-            case Qt::Key_PageUp:
-            case Qt::Key_PageDown:
-                return true;
-            default:
-                return false;
-        }
+
+    Mervalin& form_;
+    ControlId id_;
+    bool quiet_ = false;
+};
+
+namespace {
+
+// The button: pressed by a click, a tap, Space and its assistive action
+// (Qt's clicked), and by Enter, which Qt's button outside a dialog ignores.
+class PushButton final : public QPushButton {
+public:
+    PushButton(const QString& caption, std::function<void(Input)> report, QWidget* parent)
+        : QPushButton(caption, parent), report_(std::move(report)) {
+        connect(this, &QPushButton::clicked, this, [this] { report_(Input::Press); });
     }
 
-    bool pressedOnItem_ = false;
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && keyInput(*event)) {
+            report_(Input::Activate);
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
+private:
+    std::function<void(Input)> report_;
 };
 
 }  // namespace
@@ -124,80 +212,6 @@ void setUpApplication() {
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
 }
-
-// Keeps a QListWidget showing its model list, and reports the user's
-// presses to the model.
-class MainWindow::ListBinding final : public ListBoxObserver {
-public:
-    ListBinding(ListBox& list, ChoiceList* widget) : list_(list), widget_(widget) {
-        for (const std::string& item : list.items()) widget->addItem(toQString(item));
-        showSelection(list.selectedIndex());
-        list.setObserver(this);
-        widget->onPress = [this](int row, ListBox::Input input) { pressed(row, input); };
-    }
-    ~ListBinding() { list_.setObserver(nullptr); }
-
-    void itemInserted(int index) override {
-        widget_->insertItem(index, toQString(list_.item(index)));
-    }
-    void cleared() override { widget_->clear(); }
-    void selectionChanged(int index) override { showSelection(index); }
-
-private:
-    // The choice is the selected row, not the current one: Qt makes the
-    // first row current when the list gets the focus, and that is no choice.
-    void pressed(int row, ListBox::Input input) {
-        if (row >= 0) list_.press(row, input);
-        // Whatever the widget did meanwhile (Ctrl+click takes the selection
-        // away), it shows the model's choice.
-        const QModelIndexList rows = widget_->selectionModel()->selectedRows();
-        const int shown = rows.isEmpty() ? -1 : rows.front().row();
-        if (shown != list_.selectedIndex()) showSelection(list_.selectedIndex());
-    }
-
-    // Nothing chosen leaves the current row where it is, so that the keys
-    // go on from it.
-    void showSelection(int index) {
-        if (index >= 0) {
-            widget_->setCurrentRow(index);
-            widget_->scrollToItem(widget_->item(index));
-        } else {
-            widget_->clearSelection();
-        }
-    }
-
-    ListBox& list_;
-    ChoiceList* widget_;
-};
-
-// Keeps a text widget showing its model text box.
-class MainWindow::TextBinding final : public TextBoxObserver {
-public:
-    TextBinding(TextBox& box, QLineEdit* widget) : box_(box), line_(widget) { attach(); }
-    TextBinding(TextBox& box, QPlainTextEdit* widget) : box_(box), plain_(widget) { attach(); }
-    ~TextBinding() { box_.setObserver(nullptr); }
-
-    void textChanged() override {
-        const QString text = toQString(box_.text());
-        if (line_) {
-            line_->setText(text);
-            line_->setCursorPosition(0);
-        } else {
-            // The model breaks lines with CR LF; Qt's text widgets with LF.
-            plain_->setPlainText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        }
-    }
-
-private:
-    void attach() {
-        textChanged();
-        box_.setObserver(this);
-    }
-
-    TextBox& box_;
-    QLineEdit* line_ = nullptr;
-    QPlainTextEdit* plain_ = nullptr;
-};
 
 MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName(QStringLiteral("Mervalin"));
@@ -212,106 +226,146 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     }
     setWindowIcon(icon);
     setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
-    fillBackground(this, QPalette::Window, layout::kWindowColour);
+    fillBackground(this, layout::Colour::Window);
     setFixedSize(toPixels(layout::kClientWidth), toPixels(layout::kClientHeight));
 
     // Created in the design's order, which is also the Tab order.
     QWidget* previous = nullptr;
-    for (const layout::Placement& placement : layout::kControls) {
-        QWidget* widget = nullptr;
-        switch (placement.array) {
-            case layout::Array::Label1: {
-                auto* label = new QLabel(toQString(form.Label1(placement.index).caption), this);
-                label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-                fillBackground(label, QPalette::Window, layout::kLabelColour);
-                labels_[static_cast<std::size_t>(placement.index)] = label;
-                widget = label;
-                break;
-            }
-            case layout::Array::List1: {
-                QListWidget* list = bindList(form.List1(placement.index), placement);
-                (placement.index == Mervalin::kMetalChoice ? metalList_ : weightList_) = list;
-                widget = list;
-                break;
-            }
-            case layout::Array::List2:
-                sizeList_ = bindList(form.List2(), placement);
-                widget = sizeList_;
-                break;
-            case layout::Array::Text1: {
-                messageBox_ = new QPlainTextEdit(this);
-                messageBox_->setReadOnly(true);
-                messageBox_->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                                     Qt::TextSelectableByKeyboard);
-                messageBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-                messageBox_->setTabChangesFocus(true);
-                textBindings_.push_back(std::make_unique<TextBinding>(form.Text1(0), messageBox_));
-                widget = messageBox_;
-                break;
-            }
-            case layout::Array::Text2: {
-                auto* box = new ResultBox(this);
-                box->setReadOnly(true);
-                resultBoxes_[static_cast<std::size_t>(placement.index)] = box;
-                textBindings_.push_back(
-                    std::make_unique<TextBinding>(form.Text2(placement.index), box));
-                widget = box;
-                break;
-            }
-            case layout::Array::Command1: {
-                clearButton_ = new QPushButton(toQString(form.Command1(0).caption()), this);
-                // A style sheet, because styles shade a palette colour
-                // into a gradient that no longer reads as the button's own.
-                const QColor colour = toQColor(layout::kButtonColour);
-                clearButton_->setStyleSheet(
-                    QStringLiteral("QPushButton { background-color: %1; color: black;"
-                                   " border: 1px solid %2; border-radius: 3px; }"
-                                   "QPushButton:focus { border: 2px solid %3; }"
-                                   "QPushButton:pressed { background-color: %2; }")
-                        .arg(colour.name(), colour.darker(160).name(), colour.darker(300).name()));
-                connect(clearButton_, &QPushButton::clicked, this,
-                        [this] { form_.Command1(0).press(); });
-                widget = clearButton_;
-                break;
-            }
-            case layout::Array::Picture1:
-                picture_ = new Picture(this);
-                widget = picture_;
-                break;
-        }
-        widget->setGeometry(rectOf(placement));
-        const std::string_view name = layout::accessibleName(placement, form);
+    for (const layout::Control& control : layout::kControls) {
+        QWidget* widget = makeWidget(control);
+        widgets_[control.id.number()] = widget;
+        widget->setGeometry(rectOf(control.rect));
+        const std::string_view name = layout::accessibleName(control);
         if (!name.empty()) widget->setAccessibleName(toQString(name));
-        if (placement.namedBy != layout::kNoLabel) {
-            labels_[static_cast<std::size_t>(placement.namedBy)]->setBuddy(widget);
-        }
-        if (layout::takesFocus(placement.array)) {
+        if (control.namedBy != layout::kNoLabel) label(control.namedBy)->setBuddy(widget);
+        if (layout::takesFocus(control)) {
             if (previous) setTabOrder(previous, widget);
             previous = widget;
         } else {
             widget->setFocusPolicy(Qt::NoFocus);
         }
-        if (&placement == &layout::firstFocus()) widget->setFocus();
+        if (&control == &layout::firstFocus()) widget->setFocus();
     }
 
     // What the form announces after each check, spoken where the focus is.
-    announcer_ = new Announcer(form.announcement(), this);
-    announcer_->watch(metalList_);
-    announcer_->watch(weightList_);
+    announcer_ = new Announcer(this);
+    announcer_->watch(metalList());
+    announcer_->watch(weightList());
+    form.setView(this);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { form_.setView(nullptr); }
 
-QListWidget* MainWindow::bindList(ListBox& list, const layout::Placement& placement) {
-    auto* widget = new ChoiceList(this);
-    widget->setSelectionMode(QAbstractItemView::SingleSelection);
-    widget->setUniformItemSizes(true);
-    // At its size before it shows the model, so that the chosen item is
-    // scrolled into view as it would be had it been chosen in the window.
-    widget->setGeometry(rectOf(placement));
-    listBindings_.push_back(std::make_unique<ListBinding>(list, widget));
-    sayChosenItemOnFocus(widget);
-    return widget;
+QWidget* MainWindow::makeWidget(const layout::Control& control) {
+    switch (control.kind) {
+        case layout::Kind::Label: {
+            auto* label = new QLabel(toQString(control.caption), this);
+            label->setAlignment(
+                (control.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
+                Qt::AlignTop);
+            fillBackground(label, control.background);
+            return label;
+        }
+        case layout::Kind::List: {
+            auto* list = new ChoiceList(form_, control.id, this);
+            // At its size before it shows the model, so that the chosen item
+            // is scrolled into view as it would be had it been chosen here.
+            list->setGeometry(rectOf(control.rect));
+            sayChosenItemOnFocus(list);
+            return list;
+        }
+        case layout::Kind::TextBox: {
+            const Qt::ScrollBarPolicy scrollBar =
+                control.verticalScrollBar ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded;
+            if (control.multiLine) {
+                auto* box = new QPlainTextEdit(this);
+                box->setReadOnly(control.readOnly);
+                box->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                             Qt::TextSelectableByKeyboard);
+                box->setVerticalScrollBarPolicy(scrollBar);
+                box->setTabChangesFocus(true);
+                return box;
+            }
+            auto* box = new ResultBox(this);
+            box->setReadOnly(control.readOnly);
+            return box;
+        }
+        case layout::Kind::Button: {
+            auto* button = new PushButton(
+                toQString(control.caption),
+                [this, id = control.id](Input input) { userInput(form_, id, input); }, this);
+            // A style sheet, because styles shade a palette colour into a
+            // gradient that no longer reads as the button's own.
+            const QColor colour = toQColor(layout::designed(control.background));
+            button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %4;"
+                                                 " border: 1px solid %2; border-radius: 3px; }"
+                                                 "QPushButton:focus { border: 2px solid %3; }"
+                                                 "QPushButton:pressed { background-color: %2; }")
+                                      .arg(colour.name(), colour.darker(160).name(),
+                                           colour.darker(300).name(),
+                                           toQColor(layout::designed(control.text)).name()));
+            return button;
+        }
+        case layout::Kind::Picture:
+            break;
+    }
+    return new Picture(this);
 }
+
+QWidget* MainWindow::widget(ControlId id) const {
+    const auto found = widgets_.find(id.number());
+    return found == widgets_.end() ? nullptr : found->second;
+}
+
+ChoiceList* MainWindow::list(ControlId id) const {
+    const layout::Control* control = layout::find(id);
+    if (!control || control->kind != layout::Kind::List) return nullptr;
+    return static_cast<ChoiceList*>(widget(id));
+}
+
+QListWidget* MainWindow::metalList() const { return list({Array::List1, 0}); }
+QListWidget* MainWindow::weightList() const { return list({Array::List1, 1}); }
+QListWidget* MainWindow::sizeList() const { return list({Array::List2, 0}); }
+QPlainTextEdit* MainWindow::messageBox() const {
+    return static_cast<QPlainTextEdit*>(widget({Array::Text1, 0}));
+}
+QLineEdit* MainWindow::resultBox(int index) const {
+    return static_cast<QLineEdit*>(widget({Array::Text2, index}));
+}
+QPushButton* MainWindow::clearButton() const {
+    return static_cast<QPushButton*>(widget({Array::Command1, 0}));
+}
+QLabel* MainWindow::label(int index) const {
+    return static_cast<QLabel*>(widget({Array::Label1, index}));
+}
+QWidget* MainWindow::picture() const { return widget({Array::Picture1, 0}); }
+
+void MainWindow::insertItem(ControlId id, int index, std::string_view text) {
+    if (ChoiceList* shown = list(id)) shown->insert(index, toQString(text));
+}
+
+void MainWindow::clearItems(ControlId id) {
+    if (ChoiceList* shown = list(id)) shown->clearAll();
+}
+
+void MainWindow::select(ControlId id, int index) {
+    if (ChoiceList* shown = list(id)) shown->show(index);
+}
+
+void MainWindow::setText(ControlId id, std::string_view text) {
+    const layout::Control* control = layout::find(id);
+    if (!control || control->kind != layout::Kind::TextBox) return;
+    if (control->multiLine) {
+        // The model breaks lines with CR LF; Qt's text widgets with LF.
+        static_cast<QPlainTextEdit*>(widget(id))
+            ->setPlainText(toQString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    } else {
+        auto* box = static_cast<QLineEdit*>(widget(id));
+        box->setText(toQString(text));
+        box->setCursorPosition(0);
+    }
+}
+
+void MainWindow::announce(std::string_view text) { announcer_->announce(toQString(text)); }
 
 }  // namespace mervalin::qt

@@ -1,12 +1,10 @@
-// The main window on Linux: Qt widgets bound to the form model. The model is
-// the only state; each widget shows its model control and reports the user's
-// actions to it.
+// The main window on Linux: Qt widgets made from the design table and shown
+// through the form's one view. The model is the only state; each widget
+// shows its control and reports the user's input to the one input entry.
 #pragma once
 
 #include <QWidget>
-#include <array>
-#include <memory>
-#include <vector>
+#include <map>
 
 #include "model/form.h"
 #include "ui/layout.h"
@@ -20,12 +18,13 @@ class QPushButton;
 namespace mervalin::qt {
 
 class Announcer;
+class ChoiceList;
 
 // Gives the running application the program's widget style and font, so that
 // message boxes match the window.
 void setUpApplication();
 
-class MainWindow final : public QWidget {
+class MainWindow final : public QWidget, private FormView {
     Q_OBJECT
 
 public:
@@ -34,36 +33,35 @@ public:
     explicit MainWindow(Mervalin& form, QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // The widget that shows the control, or null for one the table lacks.
+    QWidget* widget(ControlId id) const;
+
     // The visible lists: List1(0), List1(1) and List2.
-    QListWidget* metalList() const { return metalList_; }
-    QListWidget* weightList() const { return weightList_; }
-    QListWidget* sizeList() const { return sizeList_; }
-    QPlainTextEdit* messageBox() const { return messageBox_; }
-    QLineEdit* resultBox(int index) const { return resultBoxes_[static_cast<std::size_t>(index)]; }
-    QPushButton* clearButton() const { return clearButton_; }
-    QLabel* label(int index) const { return labels_[static_cast<std::size_t>(index)]; }
-    QWidget* picture() const { return picture_; }
+    QListWidget* metalList() const;
+    QListWidget* weightList() const;
+    QListWidget* sizeList() const;
+    QPlainTextEdit* messageBox() const;
+    QLineEdit* resultBox(int index) const;
+    QPushButton* clearButton() const;
+    QLabel* label(int index) const;
+    QWidget* picture() const;
     // Delivers the form's announcements to screen readers.
     Announcer* announcer() const { return announcer_; }
 
 private:
-    class ListBinding;
-    class TextBinding;
+    QWidget* makeWidget(const layout::Control& control);
+    ChoiceList* list(ControlId id) const;
 
-    QListWidget* bindList(ListBox& list, const layout::Placement& placement);
+    // What the form shows, through FormView.
+    void insertItem(ControlId list, int index, std::string_view text) override;
+    void clearItems(ControlId list) override;
+    void select(ControlId list, int index) override;
+    void setText(ControlId box, std::string_view text) override;
+    void announce(std::string_view text) override;
 
     Mervalin& form_;
-    QListWidget* metalList_ = nullptr;
-    QListWidget* weightList_ = nullptr;
-    QListWidget* sizeList_ = nullptr;
-    QPlainTextEdit* messageBox_ = nullptr;
-    std::array<QLineEdit*, Mervalin::kText2Count> resultBoxes_{};
-    std::array<QLabel*, Mervalin::kLabel1Count> labels_{};
-    QPushButton* clearButton_ = nullptr;
-    QWidget* picture_ = nullptr;
+    std::map<int, QWidget*> widgets_;  // by control number
     Announcer* announcer_ = nullptr;
-    std::vector<std::unique_ptr<ListBinding>> listBindings_;
-    std::vector<std::unique_ptr<TextBinding>> textBindings_;
 };
 
 }  // namespace mervalin::qt

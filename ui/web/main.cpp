@@ -24,16 +24,21 @@ mervalin::web::Page* thePage = nullptr;
 
 extern "C" {
 
-// input: 0 for a mouse click, 1 for a key (ListBox::Input).
-EMSCRIPTEN_KEEPALIVE void mervalin_press_item(int control, int index, int input) {
-    if (!thePage) return;
-    thePage->pressItem(
-        control, index,
-        input == 0 ? mervalin::ListBox::Input::Mouse : mervalin::ListBox::Input::Keyboard);
-}
+// page.js's numbers for the kinds of input, which are mervalin::Input's.
+static_assert(static_cast<int>(mervalin::Input::Press) == 0 &&
+              static_cast<int>(mervalin::Input::Move) == 1 &&
+              static_cast<int>(mervalin::Input::Activate) == 2 &&
+              static_cast<int>(mervalin::Input::Up) == 3 &&
+              static_cast<int>(mervalin::Input::Down) == 4 &&
+              static_cast<int>(mervalin::Input::PageUp) == 5 &&
+              static_cast<int>(mervalin::Input::PageDown) == 6 &&
+              static_cast<int>(mervalin::Input::Home) == 7 &&
+              static_cast<int>(mervalin::Input::End) == 8);
 
-EMSCRIPTEN_KEEPALIVE void mervalin_press_button(int control) {
-    if (thePage) thePage->pressButton(control);
+// The user's input on a control, named by its number; item -1 for none.
+EMSCRIPTEN_KEEPALIVE void mervalin_input(int control, int input, int item) {
+    if (!thePage || input < 0 || input > static_cast<int>(mervalin::Input::End)) return;
+    thePage->input(control, static_cast<mervalin::Input>(input), item);
 }
 
 }  // extern "C"

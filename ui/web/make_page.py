@@ -9,8 +9,8 @@
                   mervalin.wasm, the manifest with the icons, and the service
                   worker that keeps it all for offline use.
 
-The page's title and colour come from ui/layout.h, the app's names from the
-desktop file, the artwork from assets/.
+The page's title and colour come from the design table (ui/layout.json),
+the app's names from the desktop file, the artwork from assets/.
 
 Usage: make_page.py SOURCE_DIR GLUE_JS WASM SINGLE_HTML FOLDER
 """
@@ -30,12 +30,8 @@ ICON_SIZES = (32, 128, 256)
 
 def design(source):
     """The caption and the window colour of the design table."""
-    text = (source / "ui/layout.h").read_text(encoding="utf-8")
-    caption = re.search(r'kCaption = "([^"]*)"', text)
-    colour = re.search(r"kWindowColour\{(\d+), (\d+), (\d+)\}", text)
-    if not caption or not colour:
-        sys.exit("make_page.py: no kCaption or kWindowColour in ui/layout.h")
-    return caption.group(1), "#%02x%02x%02x" % tuple(int(c) for c in colour.groups())
+    table = json.loads((source / "ui/layout.json").read_text(encoding="utf-8"))
+    return table["caption"], table["colours"]["Window"]
 
 
 def desktop_entry(source):

@@ -9,7 +9,7 @@ mergeInto(LibraryManager.library, {
     frame: null,    // its box in the page, which shrinks with it
     width: 0,
     height: 0,
-    controls: [],   // by control number, the place in the design table
+    controls: {},   // by control number (ControlId::number())
     announcer: null,
     pending: [],    // work that reads the layout, done once the C++ side is done
 
@@ -25,8 +25,12 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // The kinds of window.h, in its order.
-    kinds: ['label', 'list', 'result', 'message', 'button', 'picture'],
+    // layout::Kind and layout::Colour of ui/layout.h, in their order.
+    kinds: ['label', 'list', 'text', 'button', 'picture'],
+    roles: ['window', 'label', 'button', 'field', 'text'],
+    // mervalin::Input of model/controls.h, by name.
+    input: {press: 0, move: 1, activate: 2, up: 3, down: 4, pageUp: 5, pageDown: 6, home: 7,
+            end: 8},
 
     colour: function(rgb) {
       return '#' + (0x1000000 + rgb).toString(16).slice(1);
@@ -44,27 +48,52 @@ mergeInto(LibraryManager.library, {
       Page.frame.style.height = Page.height * scale + 'px';
     },
 
-    // A <select size> reports a click when the button comes up after it went
-    // down on an item (not on the scroll bar), with the item then selected,
-    // wherever a drag took it; and each key that moved the selection, with
-    // the item it left selected, as the browser tells it at once with an
-    // input event (a key that moves nothing raises nothing in the core).
+    report: function(control, input, item) {
+      _mervalin_input(control, input, item);
+    },
+
+    // The keys whose meaning on a list the core decides; the browser never
+    // sees them.
+    keys: {ArrowUp: 'up', ArrowDown: 'down', PageUp: 'pageUp', PageDown: 'pageDown',
+           Home: 'home', End: 'end', ' ': 'activate', Enter: 'activate'},
+
+    // Reports every change of a <select>'s selection, raw, whatever made it:
+    // a mouse press as the button goes down, with the option under it (or
+    // -1 off the options, on the scroll bar); a tap or a pen's press once it
+    // comes up, if it did not become a scroll; the core's keys; and every
+    // input and change event, which browsers raise for type-ahead, for an
+    // iPad's picker, for WebDriver's click on an option and for an assistive
+    // tool's choice, as a move. A move to the choice already shown changes
+    // nothing, so two reports of one change are one.
     watchList: function(select, control) {
-      var pressedOnItem = false;
-      var keyDown = false;
-      select.addEventListener('mousedown', function(event) {
-        pressedOnItem = event.button === 0 && event.target instanceof HTMLOptionElement;
+      var tapped = null;
+      var optionOf = function(event) {
+        return event.target instanceof HTMLOptionElement ? event.target : null;
+      };
+      select.addEventListener('pointerdown', function(event) {
+        var option = optionOf(event);
+        if (event.pointerType !== 'mouse') {
+          tapped = option;
+        } else if (event.button === 0) {
+          Page.report(control, Page.input.press, option ? option.index : -1);
+        }
       });
-      window.addEventListener('mouseup', function(event) {
-        if (event.button !== 0 || !pressedOnItem) return;
-        pressedOnItem = false;
-        _mervalin_press_item(control, select.selectedIndex, 0);
+      select.addEventListener('pointerup', function(event) {
+        var option = tapped;
+        tapped = null;
+        if (event.pointerType !== 'mouse' && option && option.parentNode === select) {
+          Page.report(control, Page.input.press, option.index);
+        }
       });
-      select.addEventListener('keydown', function() { keyDown = true; });
-      select.addEventListener('keyup', function() { keyDown = false; });
-      select.addEventListener('blur', function() { keyDown = false; });
-      select.addEventListener('input', function() {
-        if (keyDown) _mervalin_press_item(control, select.selectedIndex, 1);
+      select.addEventListener('pointercancel', function() { tapped = null; });
+      var moved = function() { Page.report(control, Page.input.move, select.selectedIndex); };
+      select.addEventListener('input', moved);
+      select.addEventListener('change', moved);
+      select.addEventListener('keydown', function(event) {
+        var key = Page.keys[event.key];
+        if (!key || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+        event.preventDefault();
+        Page.report(control, Page.input[key], -1);
       });
     },
 
@@ -101,14 +130,11 @@ mergeInto(LibraryManager.library, {
 
   mervalin_page_window__deps: ['$Page'],
   mervalin_page_window: function(width, height, caption, captionLength, font, fontLength,
-                                 fontPoints, windowColour, labelColour, buttonColour) {
+                                 fontPoints) {
     document.title = UTF8ToString(caption, captionLength);
-    var style = document.documentElement.style;
-    style.setProperty('--window-colour', Page.colour(windowColour));
-    style.setProperty('--label-colour', Page.colour(labelColour));
-    style.setProperty('--button-colour', Page.colour(buttonColour));
-    style.setProperty('--font', fontPoints + 'pt "' + UTF8ToString(font, fontLength) +
-                      '", Times, "Liberation Serif", serif');
+    document.documentElement.style.setProperty(
+        '--font', fontPoints + 'pt "' + UTF8ToString(font, fontLength) +
+        '", Times, "Liberation Serif", serif');
     Page.frame = document.getElementById('frame');
     Page.form = document.getElementById('mervalin');
     Page.width = width;
@@ -120,14 +146,23 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('resize', Page.fit);
   },
 
+  mervalin_page_colour__deps: ['$Page'],
+  mervalin_page_colour: function(role, rgb) {
+    document.documentElement.style.setProperty('--colour-' + Page.roles[role], Page.colour(rgb));
+  },
+
   mervalin_page_control__deps: ['$Page'],
-  mervalin_page_control: function(control, kind, left, top, width, height, takesFocus, label,
-                                  text, textLength, name, nameLength) {
+  mervalin_page_control: function(control, kind, left, top, width, height, label, flags,
+                                  background, text, caption, captionLength, name, nameLength) {
+    // The bits of flags, as ui/web/window.cpp sets them.
+    var takesFocus = flags & 1, readOnly = flags & 2, multiLine = flags & 4,
+        scrollBar = flags & 8, sunken = flags & 16, centred = flags & 32;
     var element;
-    switch (Page.kinds[kind]) {
+    var className = Page.kinds[kind];
+    switch (className) {
       case 'label':
         element = document.createElement('label');
-        element.textContent = UTF8ToString(text, textLength);
+        element.textContent = UTF8ToString(caption, captionLength);
         break;
       case 'list':
         element = document.createElement('select');
@@ -136,21 +171,25 @@ mergeInto(LibraryManager.library, {
         element.size = 2;
         Page.watchList(element, control);
         break;
-      case 'result':
-        element = document.createElement('input');
-        element.type = 'text';
-        element.readOnly = true;
-        break;
-      case 'message':
-        element = document.createElement('textarea');
-        element.readOnly = true;
+      case 'text':
+        if (multiLine) {
+          element = document.createElement('textarea');
+          className = 'message';
+        } else {
+          element = document.createElement('input');
+          element.type = 'text';
+          className = 'result';
+        }
+        element.readOnly = !!readOnly;
         break;
       case 'button':
         element = document.createElement('button');
         element.type = 'button';
-        element.textContent = UTF8ToString(text, textLength);
-        // Mouse, Enter and Space alike.
-        element.addEventListener('click', function() { _mervalin_press_button(control); });
+        element.textContent = UTF8ToString(caption, captionLength);
+        // Mouse, touch, Enter, Space and an assistive tool's action alike.
+        element.addEventListener('click', function() {
+          Page.report(control, Page.input.press, -1);
+        });
         break;
       default:
         element = document.createElement('div');
@@ -159,15 +198,18 @@ mergeInto(LibraryManager.library, {
         break;
     }
     element.id = 'control' + control;
-    element.className = Page.kinds[kind];
+    element.className = className + (sunken ? ' sunken' : '') + (centred ? ' centred' : '') +
+                        (scrollBar ? ' scroll' : '');
     element.style.left = left + 'px';
     element.style.top = top + 'px';
     element.style.width = width + 'px';
     element.style.height = height + 'px';
+    element.style.backgroundColor = 'var(--colour-' + Page.roles[background] + ')';
+    element.style.color = 'var(--colour-' + Page.roles[text] + ')';
     if (!takesFocus) element.tabIndex = -1;
     if (label >= 0) {
       Page.controls[label].htmlFor = element.id;
-    } else if (nameLength > 0) {
+    } else if (nameLength > 0 && className !== 'label' && className !== 'button') {
       element.setAttribute('aria-label', UTF8ToString(name, nameLength));
     }
     Page.controls[control] = element;
@@ -189,6 +231,8 @@ mergeInto(LibraryManager.library, {
   mervalin_page_list_select__deps: ['$Page'],
   mervalin_page_list_select: function(control, index) {
     var select = Page.controls[control];
+    // The same choice again leaves the list scrolled where the pupil put it.
+    if (select.selectedIndex === index) return;
     select.selectedIndex = index;
     // Scrolled into view, as a list box does.
     Page.later(function() {

@@ -2,22 +2,24 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
+#include "ui/input.h"
 #include "ui/layout.h"
 
-// Defined in JavaScript, ui/web/page.js. Texts are UTF-8 with their length
-// in bytes; sizes are CSS pixels; colours 0xRRGGBB.
+// Defined in JavaScript, ui/web/page.js. Controls are named by their
+// numbers; texts are UTF-8 with their length in bytes; sizes are CSS pixels;
+// colours 0xRRGGBB.
 extern "C" {
 void mervalin_page_window(int width, int height, const char* caption, std::size_t captionLength,
-                          const char* font, std::size_t fontLength, int fontPoints,
-                          std::uint32_t windowColour, std::uint32_t labelColour,
-                          std::uint32_t buttonColour);
-// label is the control number of the label that names this control, or -1.
+                          const char* font, std::size_t fontLength, int fontPoints);
+void mervalin_page_colour(int role, std::uint32_t colour);
+// kind is layout::Kind; label the number of the label that names the
+// control, or -1; flags the properties (bits of Flag below); background and
+// text the colours' roles (layout::Colour).
 void mervalin_page_control(int control, int kind, int left, int top, int width, int height,
-                           bool takesFocus, int label, const char* text, std::size_t textLength,
-                           const char* name, std::size_t nameLength);
+                           int label, int flags, int background, int text, const char* caption,
+                           std::size_t captionLength, const char* name, std::size_t nameLength);
 void mervalin_page_list_insert(int control, int index, const char* text, std::size_t length);
 void mervalin_page_list_clear(int control);
 void mervalin_page_list_select(int control, int index);
@@ -30,6 +32,16 @@ namespace mervalin::web {
 
 namespace {
 
+// The bits of mervalin_page_control's flags, as page.js reads them.
+enum Flag : int {
+    kTakesFocus = 1,
+    kReadOnly = 2,
+    kMultiLine = 4,
+    kVerticalScrollBar = 8,
+    kSunken = 16,
+    kCentred = 32,
+};
+
 // CSS pixels are 1/96 inch, whatever the screen: the browser scales them.
 int toPixels(int twips) { return layout::toPixels(twips, 96); }
 
@@ -37,157 +49,61 @@ std::uint32_t toColour(layout::Rgb rgb) {
     return (std::uint32_t{rgb.red} << 16) | (std::uint32_t{rgb.green} << 8) | rgb.blue;
 }
 
-Kind kindOf(const layout::Placement& placement) {
-    switch (placement.array) {
-        case layout::Array::Label1:
-            return Kind::Label;
-        case layout::Array::List1:
-        case layout::Array::List2:
-            return Kind::List;
-        case layout::Array::Text1:
-            return Kind::MessageBox;
-        case layout::Array::Text2:
-            return Kind::ResultBox;
-        case layout::Array::Command1:
-            return Kind::Button;
-        case layout::Array::Picture1:
-            break;
-    }
-    return Kind::Picture;
-}
-
-// The control number of Label1(index).
-int labelControl(int index) {
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const layout::Placement& control = layout::kControls[i];
-        if (control.array == layout::Array::Label1 && control.index == index) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+int flagsOf(const layout::Control& control) {
+    return (layout::takesFocus(control) ? kTakesFocus : 0) | (control.readOnly ? kReadOnly : 0) |
+           (control.multiLine ? kMultiLine : 0) |
+           (control.verticalScrollBar ? kVerticalScrollBar : 0) |
+           (control.border == layout::Border::Sunken ? kSunken : 0) |
+           (control.align == layout::Align::Centre ? kCentred : 0);
 }
 
 }  // namespace
-
-// Keeps a <select> showing its model list.
-class Page::ListBinding final : public ListBoxObserver {
-public:
-    ListBinding(int control, ListBox& list) : control_(control), list_(list) {
-        for (int i = 0; i < list.count(); ++i) itemInserted(i);
-        selectionChanged(list.selectedIndex());
-        list.setObserver(this);
-    }
-    ~ListBinding() { list_.setObserver(nullptr); }
-
-    ListBinding(const ListBinding&) = delete;
-    ListBinding& operator=(const ListBinding&) = delete;
-
-    void itemInserted(int index) override {
-        const std::string& text = list_.item(index);
-        mervalin_page_list_insert(control_, index, text.data(), text.size());
-    }
-    void cleared() override { mervalin_page_list_clear(control_); }
-    void selectionChanged(int index) override { mervalin_page_list_select(control_, index); }
-
-    int control() const { return control_; }
-
-    // Reports the press to the model, then shows the model's choice,
-    // whatever the <select> did meanwhile.
-    void press(int index, ListBox::Input input) {
-        list_.press(index, input);
-        selectionChanged(list_.selectedIndex());
-    }
-
-private:
-    int control_;
-    ListBox& list_;
-};
-
-// Keeps a text element showing its model text box. The page keeps the
-// model's CR LF: browsers show it as one line break.
-class Page::TextBinding final : public TextBoxObserver {
-public:
-    TextBinding(int control, TextBox& box) : control_(control), box_(box) {
-        textChanged();
-        box.setObserver(this);
-    }
-    ~TextBinding() { box_.setObserver(nullptr); }
-
-    TextBinding(const TextBinding&) = delete;
-    TextBinding& operator=(const TextBinding&) = delete;
-
-    void textChanged() override {
-        mervalin_page_text(control_, box_.text().data(), box_.text().size());
-    }
-
-private:
-    int control_;
-    TextBox& box_;
-};
 
 Page::Page(Mervalin& form) : form_(form) {
     mervalin_page_window(toPixels(layout::kClientWidth), toPixels(layout::kClientHeight),
                          layout::kCaption.data(), layout::kCaption.size(),
                          layout::kFontFamily.data(), layout::kFontFamily.size(),
-                         layout::kFontPoints, toColour(layout::kWindowColour),
-                         toColour(layout::kLabelColour), toColour(layout::kButtonColour));
-
+                         layout::kFontPoints);
+    for (layout::Colour colour : layout::kColours) {
+        mervalin_page_colour(static_cast<int>(colour), toColour(layout::designed(colour)));
+    }
     // In the design's order: the page's order is the Tab order.
-    for (std::size_t i = 0; i < layout::kControls.size(); ++i) {
-        const layout::Placement& placement = layout::kControls[i];
-        const int control = static_cast<int>(i);
-        std::string_view text;
-        if (placement.array == layout::Array::Label1) text = form.Label1(placement.index).caption;
-        if (placement.array == layout::Array::Command1) text = form.Command1(0).caption();
-        const std::string_view name = layout::accessibleName(placement, form);
-        mervalin_page_control(
-            control, static_cast<int>(kindOf(placement)), toPixels(placement.left),
-            toPixels(placement.top), toPixels(placement.width), toPixels(placement.height),
-            layout::takesFocus(placement.array),
-            placement.namedBy == layout::kNoLabel ? -1 : labelControl(placement.namedBy),
-            text.data(), text.size(), name.data(), name.size());
-
-        switch (placement.array) {
-            case layout::Array::List1:
-                lists_.push_back(
-                    std::make_unique<ListBinding>(control, form.List1(placement.index)));
-                break;
-            case layout::Array::List2:
-                lists_.push_back(std::make_unique<ListBinding>(control, form.List2()));
-                break;
-            case layout::Array::Text1:
-                texts_.push_back(
-                    std::make_unique<TextBinding>(control, form.Text1(placement.index)));
-                break;
-            case layout::Array::Text2:
-                texts_.push_back(
-                    std::make_unique<TextBinding>(control, form.Text2(placement.index)));
-                break;
-            default:
-                break;
-        }
-        if (&placement == &layout::firstFocus()) mervalin_page_focus(control);
+    for (const layout::Control& control : layout::kControls) {
+        const layout::Rect& r = control.rect;
+        const std::string_view name = layout::accessibleName(control);
+        const int label = control.namedBy == layout::kNoLabel
+                              ? -1
+                              : layout::labelControl(control.namedBy).id.number();
+        mervalin_page_control(control.id.number(), static_cast<int>(control.kind), toPixels(r.left),
+                              toPixels(r.top), toPixels(r.width), toPixels(r.height), label,
+                              flagsOf(control), static_cast<int>(control.background),
+                              static_cast<int>(control.text), control.caption.data(),
+                              control.caption.size(), name.data(), name.size());
     }
-    form.announcement().setObserver(this);
+    form.setView(this);
+    mervalin_page_focus(layout::firstFocus().id.number());
 }
 
-Page::~Page() { form_.announcement().setObserver(nullptr); }
+Page::~Page() { form_.setView(nullptr); }
 
-void Page::pressItem(int control, int index, ListBox::Input input) {
-    for (const auto& list : lists_) {
-        if (list->control() == control) list->press(index, input);
+void Page::input(int control, Input input, int item) {
+    if (const layout::Control* design = layout::findNumber(control)) {
+        userInput(form_, design->id, input, item);
     }
 }
 
-void Page::pressButton(int control) {
-    if (control >= 0 && static_cast<std::size_t>(control) < layout::kControls.size() &&
-        layout::kControls[static_cast<std::size_t>(control)].array == layout::Array::Command1) {
-        form_.Command1(layout::kControls[static_cast<std::size_t>(control)].index).press();
-    }
+void Page::insertItem(ControlId list, int index, std::string_view text) {
+    mervalin_page_list_insert(list.number(), index, text.data(), text.size());
 }
 
-// Screen readers speak a polite live region when they are done with what
-// they are saying, and leave the focus where it is.
-void Page::announced(const std::string& text) { mervalin_page_announce(text.data(), text.size()); }
+void Page::clearItems(ControlId list) { mervalin_page_list_clear(list.number()); }
+
+void Page::select(ControlId list, int index) { mervalin_page_list_select(list.number(), index); }
+
+void Page::setText(ControlId box, std::string_view text) {
+    mervalin_page_text(box.number(), text.data(), text.size());
+}
+
+void Page::announce(std::string_view text) { mervalin_page_announce(text.data(), text.size()); }
 
 }  // namespace mervalin::web

@@ -53,8 +53,7 @@ const UiAutomation& uiAutomation() {
 
 }  // namespace
 
-Announcer::Announcer(HINSTANCE instance, HWND window, int controlId, Announcement& announcement)
-    : window_(window), announcement_(announcement) {
+Announcer::Announcer(HINSTANCE instance, HWND window, int controlId) : window_(window) {
     // Visible, since screen readers pass over events of hidden windows, but
     // of no size, so that it draws nothing and takes no click. Created last,
     // it comes before no control, and so names none.
@@ -62,12 +61,9 @@ Announcer::Announcer(HINSTANCE instance, HWND window, int controlId, Announcemen
         0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
     if (!liveRegion_) throw std::runtime_error("creating the live region failed");
-    announcement.setObserver(this);
 }
 
-Announcer::~Announcer() { announcement_.setObserver(nullptr); }
-
-void Announcer::announced(const std::string& text) {
+void Announcer::announce(std::string_view text) {
     const std::wstring wide = toWide(text);
     SetWindowTextW(liveRegion_, wide.c_str());
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, liveRegion_, OBJID_CLIENT, CHILDID_SELF);

@@ -15,31 +15,30 @@
 #include <windows.h>
 
 #include <string>
-
-#include "model/controls.h"
+#include <string_view>
 
 namespace mervalin::win32 {
 
-class Announcer final : private AnnouncementObserver {
+class Announcer final {
 public:
     // Creates the live region as the last child of window, with the given
-    // control identifier, and takes the form's announcements. Throws
-    // std::runtime_error when Windows refuses to create it.
-    Announcer(HINSTANCE instance, HWND window, int controlId, Announcement& announcement);
-    ~Announcer();
+    // control identifier. Throws std::runtime_error when Windows refuses to
+    // create it.
+    Announcer(HINSTANCE instance, HWND window, int controlId);
 
     Announcer(const Announcer&) = delete;
     Announcer& operator=(const Announcer&) = delete;
 
     HWND liveRegion() const { return liveRegion_; }
 
+    // Says the text both ways.
+    void announce(std::string_view text);
+
 private:
-    void announced(const std::string& text) override;
     void raiseNotification(const std::wstring& text);
 
     HWND window_;
     HWND liveRegion_ = nullptr;
-    Announcement& announcement_;
 };
 
 }  // namespace mervalin::win32

@@ -6,10 +6,12 @@
 #include <cwchar>
 #include <exception>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
+#include "ui/input.h"
 #include "ui/win32/announcer.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/text.h"
@@ -23,6 +25,19 @@ constexpr DWORD kWindowExStyle = 0;
 
 COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
+// The colour of a role: the design's, or the system's own for text fields
+// and their text.
+COLORREF colourOf(layout::Colour colour) {
+    switch (colour) {
+        case layout::Colour::Field:
+            return GetSysColor(COLOR_WINDOW);
+        case layout::Colour::Text:
+            return GetSysColor(COLOR_WINDOWTEXT);
+        default:
+            return toColorRef(layout::designed(colour));
+    }
+}
+
 void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return;
@@ -32,7 +47,7 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MERVALIN));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     // Windows deletes a class's brush when the class goes away.
-    windowClass.hbrBackground = CreateSolidBrush(toColorRef(layout::kWindowColour));
+    windowClass.hbrBackground = CreateSolidBrush(colourOf(layout::Colour::Window));
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&windowClass)) throw std::runtime_error("RegisterClassExW failed");
 }
@@ -46,116 +61,129 @@ std::wstring windowText(HWND window) {
 
 }  // namespace
 
-// Keeps a list box showing its model list, and reports the user's presses to
-// the model, raw: a click once the button comes up (the list box has
-// selected the item under it, or wherever a drag ended), and each key the
-// list box handled. The model decides what they mean. LBN_SELCHANGE is not
-// used: Windows sends it for a click twice or once, depending on whether the
-// selection moved, and for a key that moved nothing. The model's own changes
-// are shown with messages that raise no notification.
-class MainWindow::ListBinding final : public ListBoxObserver {
+// Reports every change of a list box's selection to the form, raw, whatever
+// made it, and shows the form's choice. A press is the button going down,
+// with the item under the pointer (or -1 below the last one); the moving
+// keys, Space and Enter are the form's to decide, so the list box never sees
+// them; and any other change of the list box's selection, found after each
+// message it handles (type-ahead, a drag, LB_SETCURSEL from another process,
+// as screen readers, voice control and switch access send it through the
+// list box's accessibility proxies), is a move. LBN_SELCHANGE is not used:
+// it comes only for some of these. The form's own changes are shown with
+// messages that report nothing back.
+class MainWindow::ListInput final {
 public:
-    ListBinding(ListBox& list, HWND handle) : list_(list), control_(handle) {
-        for (int i = 0; i < list.count(); ++i) itemInserted(i);
-        selectionChanged(list.selectedIndex());
-        list.setObserver(this);
+    ListInput(Mervalin& form, ControlId id, HWND handle) : form_(form), id_(id), control_(handle) {
         SetWindowSubclass(control_, inputProc, 0, reinterpret_cast<DWORD_PTR>(this));
     }
-    ~ListBinding() {
-        list_.setObserver(nullptr);
+    ~ListInput() {
         if (IsWindow(control_)) RemoveWindowSubclass(control_, inputProc, 0);
     }
 
-    ListBinding(const ListBinding&) = delete;
-    ListBinding& operator=(const ListBinding&) = delete;
+    ListInput(const ListInput&) = delete;
+    ListInput& operator=(const ListInput&) = delete;
 
-    void itemInserted(int index) override {
-        const std::wstring text = toWide(list_.item(index));
-        // LB_INSERTSTRING appends at -1.
-        const WPARAM where =
-            index >= itemCount() ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
-        SendMessageW(control_, LB_INSERTSTRING, where, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    void cleared() override { SendMessageW(control_, LB_RESETCONTENT, 0, 0); }
-    void selectionChanged(int index) override {
-        // -1 takes the selection away.
-        SendMessageW(control_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    HWND handle() const { return control_; }
+
+    // Sends a message that shows the form's state, reporting nothing.
+    LRESULT show(UINT message, WPARAM wParam, LPARAM lParam) {
+        const bool was = std::exchange(quiet_, true);
+        const LRESULT result = SendMessageW(control_, message, wParam, lParam);
+        quiet_ = was;
+        return result;
     }
 
 private:
     static LRESULT CALLBACK inputProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR, DWORD_PTR data) {
-        auto* self = reinterpret_cast<ListBinding*>(data);
+        auto* self = reinterpret_cast<ListInput*>(data);
+        if (message == WM_NCDESTROY) {
+            RemoveWindowSubclass(control, inputProc, 0);
+            return DefSubclassProc(control, message, wParam, lParam);
+        }
+        if (self->quiet_) return DefSubclassProc(control, message, wParam, lParam);
         switch (message) {
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK: {
                 // The high word is 1 when the point is below the last item.
-                const auto hit =
-                    static_cast<DWORD>(SendMessageW(control, LB_ITEMFROMPOINT, 0, lParam));
-                self->pressedOnItem_ = HIWORD(hit) == 0;
-                break;
-            }
-            case WM_LBUTTONUP: {
-                const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-                if (std::exchange(self->pressedOnItem_, false)) {
-                    self->pressed(ListBox::Input::Mouse);
-                }
+                const auto hit = static_cast<DWORD>(self->show(LB_ITEMFROMPOINT, 0, lParam));
+                const LRESULT result = self->quietly(message, wParam, lParam);
+                self->report(Input::Press, HIWORD(hit) == 0 ? static_cast<int>(LOWORD(hit)) : -1);
                 return result;
             }
             case WM_KEYDOWN:
-            case WM_CHAR: {
-                const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-                self->pressed(ListBox::Input::Keyboard);
-                return result;
-            }
-            case WM_NCDESTROY:
-                RemoveWindowSubclass(control, inputProc, 0);
+                if (const std::optional<Input> key = keyInput(wParam)) {
+                    self->report(*key, -1);
+                    return 0;
+                }
+                break;
+            case WM_CHAR:
+                // Space has been reported as a key; as a character the list
+                // box would search for an item that begins with it.
+                if (wParam == L' ') return 0;
                 break;
             default:
                 break;
         }
-        return DefSubclassProc(control, message, wParam, lParam);
+        const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+        self->noticeChange();
+        return result;
     }
 
-    void pressed(ListBox::Input input) {
-        const auto index = static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0));
-        list_.press(index, input);
-        // Whatever the list box did, it shows the model's selection.
-        if (static_cast<int>(SendMessageW(control_, LB_GETCURSEL, 0, 0)) != list_.selectedIndex()) {
-            selectionChanged(list_.selectedIndex());
+    // The form decides the moving keys, and Space presses the chosen item.
+    // Enter reaches the window as IDOK, from IsDialogMessage.
+    static std::optional<Input> keyInput(WPARAM key) {
+        if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return std::nullopt;
+        switch (key) {
+            case VK_UP:
+                return Input::Up;
+            case VK_DOWN:
+                return Input::Down;
+            case VK_PRIOR:
+                return Input::PageUp;
+            case VK_NEXT:
+                return Input::PageDown;
+            case VK_HOME:
+                return Input::Home;
+            case VK_END:
+                return Input::End;
+            case VK_SPACE:
+                return Input::Activate;
+            default:
+                return std::nullopt;
         }
     }
 
-    int itemCount() const { return static_cast<int>(SendMessageW(control_, LB_GETCOUNT, 0, 0)); }
-
-    ListBox& list_;
-    HWND control_;
-    bool pressedOnItem_ = false;
-};
-
-// Keeps an edit control showing its model text box. Edit controls break
-// lines with CR LF, as the model does.
-class MainWindow::TextBinding final : public TextBoxObserver {
-public:
-    TextBinding(TextBox& box, HWND handle) : box_(box), control_(handle) {
-        textChanged();
-        box.setObserver(this);
+    LRESULT quietly(UINT message, WPARAM wParam, LPARAM lParam) {
+        const bool was = std::exchange(quiet_, true);
+        const LRESULT result = DefSubclassProc(control_, message, wParam, lParam);
+        quiet_ = was;
+        return result;
     }
-    ~TextBinding() { box_.setObserver(nullptr); }
 
-    TextBinding(const TextBinding&) = delete;
-    TextBinding& operator=(const TextBinding&) = delete;
+    // The list box changed its selection by itself: a move.
+    void noticeChange() {
+        const auto shown = static_cast<int>(show(LB_GETCURSEL, 0, 0));
+        if (shown != chosen()) report(Input::Move, shown);
+    }
 
-    void textChanged() override { SetWindowTextW(control_, toWide(box_.text()).c_str()); }
+    int chosen() const {
+        const ListBox& list = id_.array == Array::List2 ? form_.List2() : form_.List1(id_.index);
+        return list.selectedIndex();
+    }
 
-private:
-    TextBox& box_;
+    void report(Input input, int item) { userInput(form_, id_, input, item); }
+
+    Mervalin& form_;
+    ControlId id_;
     HWND control_;
+    bool quiet_ = false;
 };
 
 MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instance_(instance) {
-    labelBrush_ = CreateSolidBrush(toColorRef(layout::kLabelColour));
-    buttonBrush_ = CreateSolidBrush(toColorRef(layout::kButtonColour));
+    for (layout::Colour colour : {layout::Colour::Label, layout::Colour::Button}) {
+        brushes_[static_cast<std::size_t>(colour)] = CreateSolidBrush(colourOf(colour));
+    }
     registerWindowClass(instance, windowProc);
 
     // Laid out once, at the final size: the window at the system's DPI,
@@ -179,15 +207,15 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instan
         loadIcons();
         // In the design's order: Windows moves the focus in this order, and
         // screen readers name a list or an edit box by the label before it.
-        for (const layout::Placement& placement : layout::kControls) {
-            HWND control = createControl(placement);
+        for (const layout::Control& design : layout::kControls) {
+            HWND control = createControl(design);
             if (!control) throw std::runtime_error("creating a control failed");
-            controls_.push_back({&placement, control});
-            if (&placement == &layout::firstFocus()) focus_ = control;
+            controls_.push_back({&design, control});
+            if (&design == &layout::firstFocus()) focus_ = control;
         }
         // After every control of the design, so that it names none of them.
-        announcer_ =
-            std::make_unique<Announcer>(instance_, window_, kLiveRegionId, form_.announcement());
+        announcer_ = std::make_unique<Announcer>(instance_, window_, kLiveRegionId);
+        form_.setView(this);
         // Starting the annotation service takes longer than everything else
         // at start-up together (a tenth of a second under Wine), so it waits
         // until the first paint; the lists and result boxes are read by
@@ -201,101 +229,111 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instan
 }
 
 MainWindow::~MainWindow() {
+    form_.setView(nullptr);
     if (window_) DestroyWindow(window_);
-    listBindings_.clear();
-    textBindings_.clear();
+    listInputs_.clear();
     if (font_) DeleteObject(font_);
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
-    DeleteObject(labelBrush_);
-    DeleteObject(buttonBrush_);
+    for (HBRUSH made : brushes_) {
+        if (made) DeleteObject(made);
+    }
 }
 
-HWND MainWindow::createControl(const layout::Placement& placement) {
+HWND MainWindow::createControl(const layout::Control& design) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
-    DWORD exStyle = 0;
-    std::wstring text;
-    // Every control that takes the focus is a group of its own, so that the
-    // arrow keys never move the focus (IsDialogMessage moves it within a
-    // group otherwise).
-    const DWORD kFocusable = layout::takesFocus(placement.array) ? WS_TABSTOP | WS_GROUP : 0;
-    switch (placement.array) {
-        case layout::Array::Label1:
-            style |= SS_CENTER | SS_NOPREFIX;
-            text = toWide(form_.Label1(placement.index).caption);
+    DWORD exStyle = design.border == layout::Border::Sunken ? WS_EX_CLIENTEDGE : 0;
+    const std::wstring text = toWide(
+        design.kind == layout::Kind::Picture ? layout::accessibleName(design) : design.caption);
+    if (design.verticalScrollBar) style |= WS_VSCROLL;
+    // Every control is a group of its own, so that the arrow keys never move
+    // the focus (IsDialogMessage moves it within a group otherwise, from the
+    // button even to the label after it).
+    style |= WS_GROUP;
+    if (layout::takesFocus(design)) style |= WS_TABSTOP;
+    switch (design.kind) {
+        case layout::Kind::Label:
+            style |= (design.align == layout::Align::Centre ? SS_CENTER : SS_LEFT) | SS_NOPREFIX;
             break;
-        case layout::Array::List1:
-        case layout::Array::List2:
+        case layout::Kind::List:
             // No LBS_SORT: the model keeps its lists in order itself. No
             // integral height: the design gives the exact height.
             className = L"LISTBOX";
-            style |= kFocusable | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
-            exStyle = WS_EX_CLIENTEDGE;
+            style |= LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
             break;
-        case layout::Array::Text1:
+        case layout::Kind::TextBox:
             className = L"EDIT";
-            style |= kFocusable | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY;
-            exStyle = WS_EX_CLIENTEDGE;
+            if (design.readOnly) style |= ES_READONLY;
+            style |= design.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL;
             break;
-        case layout::Array::Text2:
-            className = L"EDIT";
-            style |= kFocusable | ES_AUTOHSCROLL | ES_READONLY;
-            exStyle = WS_EX_CLIENTEDGE;
-            break;
-        case layout::Array::Command1:
+        case layout::Kind::Button:
             className = L"BUTTON";
-            style |= kFocusable | BS_OWNERDRAW;
-            text = toWide(form_.Command1(0).caption());
+            style |= BS_OWNERDRAW;
             break;
-        case layout::Array::Picture1:
+        case layout::Kind::Picture:
             // Owner-drawn, so that the window text can carry the description
             // (a bitmap static takes its text for a resource name).
             style |= SS_OWNERDRAW;
-            exStyle = WS_EX_CLIENTEDGE;
-            text = toWide(layout::accessibleName(placement, form_));
             break;
     }
+    const layout::Rect& r = design.rect;
     HWND control = CreateWindowExW(
-        exStyle, className, text.c_str(), style, pixels(placement.left), pixels(placement.top),
-        pixels(placement.width), pixels(placement.height), window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(placement.array, placement.index))),
-        instance_, nullptr);
+        exStyle, className, text.c_str(), style, pixels(r.left), pixels(r.top), pixels(r.width),
+        pixels(r.height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id.number())), instance_, nullptr);
     if (!control) return nullptr;
     // Before the lists are filled, so that they scroll by the final height
     // of their items.
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-
-    switch (placement.array) {
-        case layout::Array::Label1:
-            labels_[static_cast<std::size_t>(placement.index)] = control;
-            break;
-        case layout::Array::List1:
-            listBindings_.push_back(
-                std::make_unique<ListBinding>(form_.List1(placement.index), control));
-            break;
-        case layout::Array::List2:
-            listBindings_.push_back(std::make_unique<ListBinding>(form_.List2(), control));
-            break;
-        case layout::Array::Text1:
-            textBoxes_.push_back(control);
-            textBindings_.push_back(
-                std::make_unique<TextBinding>(form_.Text1(placement.index), control));
-            break;
-        case layout::Array::Text2:
-            textBoxes_.push_back(control);
-            textBindings_.push_back(
-                std::make_unique<TextBinding>(form_.Text2(placement.index), control));
-            break;
-        case layout::Array::Command1:
-            button_ = control;
-            break;
-        case layout::Array::Picture1:
-            picture_ = control;
-            break;
+    if (design.kind == layout::Kind::List) {
+        listInputs_.push_back(std::make_unique<ListInput>(form_, design.id, control));
     }
     return control;
 }
+
+HWND MainWindow::listBox(ControlId id) const {
+    for (const auto& list : listInputs_) {
+        if (GetDlgCtrlID(list->handle()) == id.number()) return list->handle();
+    }
+    return nullptr;
+}
+
+void MainWindow::insertItem(ControlId id, int index, std::string_view text) {
+    for (const auto& list : listInputs_) {
+        if (GetDlgCtrlID(list->handle()) != id.number()) continue;
+        const std::wstring wide = toWide(text);
+        // LB_INSERTSTRING appends at -1.
+        const auto count = static_cast<int>(list->show(LB_GETCOUNT, 0, 0));
+        const WPARAM where = index >= count ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
+        list->show(LB_INSERTSTRING, where, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+}
+
+void MainWindow::clearItems(ControlId id) {
+    for (const auto& list : listInputs_) {
+        if (GetDlgCtrlID(list->handle()) == id.number()) list->show(LB_RESETCONTENT, 0, 0);
+    }
+}
+
+void MainWindow::select(ControlId id, int index) {
+    for (const auto& list : listInputs_) {
+        // -1 takes the selection away.
+        if (GetDlgCtrlID(list->handle()) == id.number()) {
+            list->show(LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        }
+    }
+}
+
+void MainWindow::setText(ControlId id, std::string_view text) {
+    // Edit controls break lines with CR LF, as the model does.
+    const layout::Control* design = layout::find(id);
+    if (design && design->kind == layout::Kind::TextBox) {
+        SetDlgItemTextW(window_, id.number(), toWide(text).c_str());
+    }
+}
+
+void MainWindow::announce(std::string_view text) { announcer_->announce(text); }
 
 void MainWindow::nameControlsForScreenReaders() {
     // The accessible names are also given explicitly, for the controls that
@@ -318,16 +356,16 @@ void MainWindow::nameControlsForScreenReaders() {
                                 reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
         return;
     }
-    for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.placement);
+    for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.design);
 }
 
-void MainWindow::nameForScreenReaders(HWND control, const layout::Placement& placement) {
-    const std::string_view accessibleName = layout::accessibleName(placement, form_);
+void MainWindow::nameForScreenReaders(HWND control, const layout::Control& design) {
+    const std::string_view accessibleName = layout::accessibleName(design);
     if (!accessibility_ || accessibleName.empty()) return;
     const std::wstring name = toWide(accessibleName);
     accessibility_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                                    PROPID_ACC_NAME, name.c_str());
-    if (placement.array == layout::Array::Picture1) {
+    if (design.kind == layout::Kind::Picture) {
         // Zeroed as VariantInit would, without importing OLE Automation
         // for it: its DLL would load at every start (0.2 MiB).
         VARIANT role{};
@@ -391,10 +429,9 @@ void MainWindow::applyDpi(UINT dpi, const RECT* suggested) {
     dpi_ = dpi;
     HFONT font = createFont();
     for (const Control& control : controls_) {
-        const layout::Placement& placement = *control.placement;
-        SetWindowPos(control.handle, nullptr, pixels(placement.left), pixels(placement.top),
-                     pixels(placement.width), pixels(placement.height),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const layout::Rect& r = control.design->rect;
+        SetWindowPos(control.handle, nullptr, pixels(r.left), pixels(r.top), pixels(r.width),
+                     pixels(r.height), SWP_NOZORDER | SWP_NOACTIVATE);
         if (font) SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (font) {
@@ -437,21 +474,22 @@ void MainWindow::moveFocus(HWND next) {
     SetFocus(next);
 }
 
-bool MainWindow::isLabel(HWND control) const {
-    return std::find(labels_.begin(), labels_.end(), control) != labels_.end();
+const layout::Control* MainWindow::designOf(HWND control) {
+    return control ? layout::findNumber(GetDlgCtrlID(control)) : nullptr;
 }
 
-bool MainWindow::isTextBox(HWND control) const {
-    return std::find(textBoxes_.begin(), textBoxes_.end(), control) != textBoxes_.end();
+HBRUSH MainWindow::brush(layout::Colour colour) const {
+    if (HBRUSH made = brushes_[static_cast<std::size_t>(colour)]) return made;
+    return GetSysColorBrush(colour == layout::Colour::Text ? COLOR_WINDOWTEXT : COLOR_WINDOW);
 }
 
-void MainWindow::drawButton(const DRAWITEMSTRUCT& item) const {
+void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& design) const {
     HDC dc = item.hDC;
     RECT rect = item.rcItem;
     const bool pressed = (item.itemState & ODS_SELECTED) != 0;
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
 
-    FillRect(dc, &rect, buttonBrush_);
+    FillRect(dc, &rect, brush(design.background));
     // A dark frame marks the focus even while Windows hides focus
     // rectangles (until the keyboard is first used).
     if (focused) {
@@ -465,7 +503,7 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item) const {
     if (pressed) OffsetRect(&textRect, 1, 1);
     HGDIOBJ previousFont = SelectObject(dc, font_);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    const COLORREF previousColour = SetTextColor(dc, colourOf(design.text));
     DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SetTextColor(dc, previousColour);
     SetBkMode(dc, previousMode);
@@ -514,15 +552,23 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto from = reinterpret_cast<HWND>(lParam);
             const UINT code = HIWORD(wParam);
             if (!from) {
-                // Enter, as IsDialogMessage reports it: presses the button
-                // when the button has the focus.
-                if (LOWORD(wParam) == IDOK && GetFocus() == button_) form_.Command1(0).press();
+                // Enter, as IsDialogMessage reports it, on the control that
+                // has the focus.
+                if (LOWORD(wParam) == IDOK) {
+                    if (const layout::Control* design = designOf(GetFocus())) {
+                        userInput(form_, design->id, Input::Activate);
+                    }
+                }
                 return 0;
             }
-            if (from == button_) {
-                // An owner-drawn button reports the second click of a
-                // double click as a double click only.
-                if (code == BN_CLICKED || code == BN_DOUBLECLICKED) form_.Command1(0).press();
+            const layout::Control* design = designOf(from);
+            if (design && design->kind == layout::Kind::Button) {
+                // Click, Space and the accessible default action; an
+                // owner-drawn button reports the second click of a double
+                // click as a double click only.
+                if (code == BN_CLICKED || code == BN_DOUBLECLICKED) {
+                    userInput(form_, design->id, Input::Press);
+                }
                 return 0;
             }
             break;
@@ -537,29 +583,23 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CTLCOLORSTATIC: {
+            // Labels, and read-only edit controls, which ask here as static
+            // text does, in the colours of their roles.
             const auto dc = reinterpret_cast<HDC>(wParam);
-            const auto control = reinterpret_cast<HWND>(lParam);
-            if (isLabel(control)) {
-                SetBkColor(dc, toColorRef(layout::kLabelColour));
-                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-                return reinterpret_cast<LRESULT>(labelBrush_);
-            }
-            if (isTextBox(control)) {
-                // Read-only edit controls ask here, as static text does; they
-                // keep the ordinary edit background.
-                SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-            }
-            break;
+            const layout::Control* design = designOf(reinterpret_cast<HWND>(lParam));
+            if (!design || design->kind == layout::Kind::Picture) break;
+            SetBkColor(dc, colourOf(design->background));
+            SetTextColor(dc, colourOf(design->text));
+            return reinterpret_cast<LRESULT>(brush(design->background));
         }
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (item.hwndItem == button_) {
-                drawButton(item);
+            const layout::Control* design = designOf(item.hwndItem);
+            if (design && design->kind == layout::Kind::Button) {
+                drawButton(item, *design);
                 return TRUE;
             }
-            if (item.hwndItem == picture_) {
+            if (design && design->kind == layout::Kind::Picture) {
                 drawPicture(item);
                 return TRUE;
             }

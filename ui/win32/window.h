@@ -1,6 +1,7 @@
-// The main window on Windows: standard Win32 controls bound to the form
-// model. The model is the only state; each control shows its model control
-// and reports the user's actions to it.
+// The main window on Windows: standard Win32 controls made from the design
+// table and shown through the form's one view. The model is the only state;
+// each control shows its model control and reports the user's input to the
+// one input entry. Each control's id is its ControlId::number().
 #pragma once
 
 #include <windows.h>
@@ -23,21 +24,13 @@ namespace mervalin::win32 {
 // them) find the window.
 inline constexpr wchar_t kWindowClass[] = L"Mervalin";
 
-// Each control's identifier: 1000, plus 100 times its array's place in
-// layout::Array counted from 1, plus its element index. Label1(3) is 1103,
-// List1(1) 1201, List2 1300, Text2(2) 1502, Command1(0) 1600. Outside tools
-// rely on these numbers.
-constexpr int controlId(layout::Array array, int index) {
-    return 1000 + 100 * (static_cast<int>(array) + 1) + index;
-}
-
 // The live region, which carries the form's announcements to screen readers
 // (ui/win32/announcer.h); no control of the design.
 inline constexpr int kLiveRegionId = 1800;
 
 class Announcer;
 
-class MainWindow {
+class MainWindow final : private FormView {
 public:
     // Creates the window, hidden, with every control of the design showing
     // the form's current state; show() shows it. The form must outlive the
@@ -58,20 +51,28 @@ public:
     bool preTranslateMessage(MSG& message);
 
 private:
-    class ListBinding;
-    class TextBinding;
+    class ListInput;
 
     struct Control {
-        const layout::Placement* placement;
+        const layout::Control* design;
         HWND handle;
     };
+
+    // What the form shows, through FormView.
+    void insertItem(ControlId list, int index, std::string_view text) override;
+    void clearItems(ControlId list) override;
+    void select(ControlId list, int index) override;
+    void setText(ControlId box, std::string_view text) override;
+    void announce(std::string_view text) override;
+    // The list box of a list of the table, or null.
+    HWND listBox(ControlId id) const;
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND createControl(const layout::Placement& placement);
+    HWND createControl(const layout::Control& design);
     void nameControlsForScreenReaders();
-    void nameForScreenReaders(HWND control, const layout::Placement& placement);
+    void nameForScreenReaders(HWND control, const layout::Control& design);
     // The timer that gives the controls their accessible names once the
     // window has been painted.
     static constexpr UINT_PTR kNameForScreenReaders = 1;
@@ -83,10 +84,11 @@ private:
     // Lays the window out again for a new DPI.
     void applyDpi(UINT dpi, const RECT* suggested);
     void moveFocus(HWND next);
-    void drawButton(const DRAWITEMSTRUCT& item) const;
+    void drawButton(const DRAWITEMSTRUCT& item, const layout::Control& design) const;
     void drawPicture(const DRAWITEMSTRUCT& item);
-    bool isLabel(HWND control) const;
-    bool isTextBox(HWND control) const;
+    // The design of one of the window's controls, or null.
+    static const layout::Control* designOf(HWND control);
+    HBRUSH brush(layout::Colour colour) const;
     int pixels(int twips) const { return layout::toPixels(twips, static_cast<int>(dpi_)); }
 
     Mervalin& form_;
@@ -96,21 +98,16 @@ private:
     HFONT font_ = nullptr;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
-    HBRUSH labelBrush_ = nullptr;
-    HBRUSH buttonBrush_ = nullptr;
+    // By layout::Colour, for the roles the design gives a colour of its own.
+    std::array<HBRUSH, layout::kColours.size()> brushes_{};
     std::vector<Control> controls_;
-    std::array<HWND, Mervalin::kLabel1Count> labels_{};
-    std::vector<HWND> textBoxes_;
-    HWND button_ = nullptr;
-    HWND picture_ = nullptr;
     // The control to give the focus back to when the window is activated.
     HWND focus_ = nullptr;
     Picture diagram_;
     // Before the COM objects, which are released first.
     ComApartment com_;
     Microsoft::WRL::ComPtr<IAccPropServices> accessibility_;
-    std::vector<std::unique_ptr<ListBinding>> listBindings_;
-    std::vector<std::unique_ptr<TextBinding>> textBindings_;
+    std::vector<std::unique_ptr<ListInput>> listInputs_;
     std::unique_ptr<Announcer> announcer_;
 };
 
