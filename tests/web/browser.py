@@ -4,16 +4,16 @@ Selenium, with a fresh profile each time. Selenium's ActionChains and
 send_keys go through WebDriver's input actions, which Chromium receives as
 real mouse and key events, as from a person.
 
-Also: the design table read from ui/layout.h, the form's start state from
-the scenario runner, and a web server on 127.0.0.1 only.
+Also: the design table read from ui/layout.json, the form's start state
+from the scenario runner, and a web server on 127.0.0.1 only.
 """
 
 import contextlib
 import functools
 import http.server
+import json
 import os
 import pathlib
-import re
 import shutil
 import tempfile
 import sys
@@ -78,33 +78,8 @@ def page_url(build):
 
 @functools.lru_cache(maxsize=None)
 def design():
-    """The rows of kControls in ui/layout.h, in order, as dicts, with the
-    caption and colours."""
-    text = (SOURCE / "ui/layout.h").read_text(encoding="utf-8")
-    rows = re.findall(r"\{Array::(\w+), (\d+), (\d+), (\d+), (\d+), (\d+), (\d+), "
-                      r"(kNoLabel|\d+), \"([^\"]*)\"\}", text)
-    controls = []
-    for number, (array, index, left, top, width, height, tab, named_by, name) in enumerate(rows):
-        controls.append({
-            "number": number, "array": array, "index": int(index),
-            "left": int(left), "top": int(top), "width": int(width), "height": int(height),
-            "tab": int(tab), "namedBy": None if named_by == "kNoLabel" else int(named_by),
-            "name": name, "focus": array not in ("Label1", "Picture1")})
-    colour = {key: "rgb(%s, %s, %s)" % tuple(value) for key, *value in re.findall(
-        r"k(\w+)Colour\{(\d+), (\d+), (\d+)\}", text)}
-    return {
-        "controls": controls,
-        "caption": re.search(r'kCaption = "([^"]*)"', text).group(1),
-        "width": int(re.search(r"kClientWidth = (\d+)", text).group(1)),
-        "height": int(re.search(r"kClientHeight = (\d+)", text).group(1)),
-        "font": re.search(r'kFontFamily = "([^"]*)"', text).group(1),
-        "colours": colour,
-    }
-
-
-def pixels(twips):
-    """Twips as CSS pixels, rounded to nearest as the front ends round."""
-    return (twips * 96 + 720) // 1440
+    """The design table, as ui/layout.json holds it."""
+    return json.loads((SOURCE / "ui/layout.json").read_text(encoding="utf-8"))
 
 
 def control(kind, index=0):
@@ -113,7 +88,7 @@ def control(kind, index=0):
 
 
 def element(driver, row):
-    return driver.find_element(By.ID, f"control{row['number']}")
+    return driver.find_element(By.ID, f"control{row['id']}")
 
 
 # ---------------------------------------------------------------------------
@@ -135,11 +110,11 @@ def shown(driver):
 
 
 def list_state(driver, kind, index=0):
-    return shown(driver)["lists"][f"control{control(kind, index)['number']}"]
+    return shown(driver)["lists"][f"control{control(kind, index)['id']}"]
 
 
 def text(driver, kind, index=0):
-    return shown(driver)["texts"][f"control{control(kind, index)['number']}"]
+    return shown(driver)["texts"][f"control{control(kind, index)['id']}"]
 
 
 def results(driver):

@@ -94,7 +94,7 @@ def main():
         xvfb.terminate()
         shutil.rmtree(home, ignore_errors=True)
         shutil.rmtree(os.path.dirname(orca.log), ignore_errors=True)
-    assert focused == f"control{b.control('List1', 1)['number']}", focused
+    assert focused == f"control{b.control('List1', 1)['id']}", focused
     in_order(said, [
         ("that it is on", lambda s: s.startswith("Screen reader on")),
         ("the page's caption", lambda s: s.startswith("Finished loading www.mervalin")),

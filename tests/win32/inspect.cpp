@@ -8,6 +8,13 @@
 //                              MSAA accessible name, "accName")
 //   inspect --close            asks the window to close, waits until it has
 //   inspect --clipboard        the clipboard's text as a JSON string
+//   inspect --serve            answers commands from standard input, a line
+//                              each, with a line each, for as long as the
+//                              input lasts: "state" and "names" as above,
+//                              "brief" as "state" without the lists' items,
+//                              "select ID INDEX" (sends the list box ID
+//                              LB_SETCURSEL from this process, as assistive
+//                              tools do; answers true or false), "clipboard"
 //   inspect --listen SECONDS   listens as a screen reader does, out of the
 //                              program's process, for SECONDS: prints
 //                              {"listening":true} once it does, then one
@@ -25,6 +32,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -140,8 +149,8 @@ bool isClass(HWND window, const wchar_t* name) {
     return _wcsicmp(className(window).c_str(), name) == 0;
 }
 
-void listBoxFields(Json& json, HWND list) {
-    const LRESULT count = send(list, LB_GETCOUNT);
+void listBoxFields(Json& json, HWND list, bool withItems) {
+    const LRESULT count = withItems ? send(list, LB_GETCOUNT) : 0;
     json.key("items").raw("[");
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
@@ -211,7 +220,8 @@ void accessibleNameField(Json& json, HWND control) {
     json.raw("null");
 }
 
-std::string describe(HWND window, bool withNames) {
+// withItems false leaves each list's items out, for a quicker look.
+std::string describe(HWND window, bool withNames, bool withItems = true) {
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
@@ -259,7 +269,7 @@ std::string describe(HWND window, bool withNames) {
         json.key("clientOrigin").pair(inside.x, inside.y);
         json.key("visible").flag(IsWindowVisible(child) != FALSE);
         json.key("text").value(text(child));
-        if (isClass(child, L"ListBox")) listBoxFields(json, child);
+        if (isClass(child, L"ListBox")) listBoxFields(json, child, withItems);
         if (isClass(child, L"Edit")) editFields(json, child);
         if (withNames) accessibleNameField(json, child);
         json.raw("}");
@@ -349,6 +359,30 @@ void listen(HWND window, double seconds) {
     UnhookWinEvent(hook);
 }
 
+// The commands of --serve, until standard input ends.
+void serve(HWND window) {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream words(line);
+        std::string command;
+        words >> command;
+        if (command == "state" || command == "names" || command == "brief") {
+            print(describe(window, command == "names", command != "brief"));
+        } else if (command == "select") {
+            int id = 0;
+            int index = -1;
+            words >> id >> index;
+            HWND list = GetDlgItem(window, id);
+            const bool sent = list && send(list, LB_SETCURSEL, static_cast<WPARAM>(index)) != -1;
+            print(sent ? "true\n" : "false\n");
+        } else if (command == "clipboard") {
+            print(clipboardText());
+        } else {
+            print("null\n");
+        }
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -386,7 +420,7 @@ int wmain(int argc, wchar_t** argv) {
         return IsWindow(window) ? 1 : 0;
     }
     // Only the screen reader's view needs COM, for the accessible objects.
-    if (command == L"--listen" || command == L"--names") {
+    if (command == L"--listen" || command == L"--names" || command == L"--serve") {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     }
     if (command == L"--listen") {
@@ -397,10 +431,14 @@ int wmain(int argc, wchar_t** argv) {
         print(describe(window, true));
         return 0;
     }
+    if (command == L"--serve") {
+        serve(window);
+        return 0;
+    }
     if (!command.empty()) {
         std::fputs(
-            "usage: inspect [--wait SECONDS] [--names | --close | --clipboard | --listen "
-            "SECONDS]\n",
+            "usage: inspect [--wait SECONDS] [--names | --close | --clipboard | --serve | "
+            "--listen SECONDS]\n",
             stderr);
         return 2;
     }

@@ -38,31 +38,36 @@ export DISPLAY=:$display
 "$wine_run" --start
 
 python3 - "$wine_run" "$build" "$work" "$dpi" "$output" <<'PYTHON'
-import os, subprocess, sys
+import os, subprocess, sys, time
 wine_run, build, work, dpi, output = sys.argv[1:6]
 sys.path.insert(0, os.path.join("tests", "win32"))
-import e2e_test as e2e
+sys.path.insert(0, os.path.join("tests", "e2e"))
+from window_test import set_log_pixels
+from win32_window import Win32Window
 
-e2e.load_table(wine_run, os.path.join(build, "tools/mervalin-replay.exe"))
-e2e.set_log_pixels(wine_run, None if dpi == "96" else int(dpi))
-
-program = e2e.Program(wine_run, os.path.join(build, "ui/win32/mervalin.exe"),
-                      os.path.join(build, "tests/win32/inspect.exe"), {"LC_ALL": "bg_BG.UTF-8"})
+set_log_pixels(wine_run, None if dpi == "96" else int(dpi))
+window = Win32Window(wine_run, os.path.join(build, "ui/win32/mervalin.exe"),
+                     os.path.join(build, "tests/win32/inspect.exe"))
 try:
-    program.click_item(e2e.METALS, e2e.GOLD)
-    program.click_item(e2e.WEIGHTS, e2e.W_19_32)
-    program.wait_until(lambda s: e2e.texts(s)[3] == "2\u00a0415,00", "results of gold")
+    window.start("bg_BG.UTF-8")
+    items = window.state(items=True)
+    window.click("List1(0)", items["List1(0)"]["items"].index("Злато"))
+    window.click("List1(1)", items["List1(1)"]["items"].index("19.32"))
+    deadline = time.monotonic() + 15
+    while window.state()["Text2(3)"] != "2\u00a0415,00":
+        if time.monotonic() > deadline:
+            sys.exit("the results of gold did not show")
+        time.sleep(0.1)
     # Away from the lists, so that no item shows the pointer's hover.
-    program.xdotool("mousemove", "600", "600")
-    left, top, width, height = program.state()["frame"]
+    window.xdotool("mousemove", "600", "600")
+    left, top, width, height = window.window()["frame"]
     shot = os.path.join(work, "screen.png")
     subprocess.run(["import", "-window", "root", shot], check=True)
     os.makedirs(os.path.dirname(output) or ".", exist_ok=True)
     subprocess.run(["convert", shot, "-crop", f"{width}x{height}+{left}+{top}", "+repage",
                     "-strip", output], check=True)
-    program.close()
 finally:
-    program.kill()
-    e2e.set_log_pixels(wine_run, None)
+    window.close()
+    set_log_pixels(wine_run, None)
 PYTHON
 echo "$output"

@@ -1,0 +1,428 @@
+"""The one end-to-end suite of the three windows: the cases of cases.txt,
+and a monkey test, run against a window through its driver (qt_window.py,
+win32_window.py, web_page.py), each step compared with what the scenario
+runner holds after the same input.
+
+    suite.py WINDOW CASE [--events N] [--seed S] -- DRIVER ARGUMENTS...
+
+CASE is a case of cases.txt, or "monkey": random events of every kind the
+window has, N of them (2,000 unless given), with the invariant checked after
+each (every list shows the form's choice, and the boxes the form's texts) and
+the whole state at the end. A driver is a class with these methods:
+
+    start(locale), close()
+    state(items)    {"List1(0)": {"selected": i[, "items": [...]]}, ...,
+                     "Text1(0)": text, "Text2(0)": text, ..., and where the
+                     window can tell, "Announced": what it last gave screen
+                     readers to say at once}
+    focused()       the name of the control that has the focus, or None
+    layout()        {name: {"rect": [x, y, w, h], "kind": kind, "name": the
+                     accessible name or None, and any of the table's
+                     properties it can read}}
+    screenshot()    the window's client area as (width, height, RGB bytes)
+    click(control, item), key(control, key), type(control, text),
+    assist(control, item), tab(shift, times), and where the window has them
+    tap(control, item), webdriver(control, item)
+    INPUTS          the step kinds it can perform
+    TAB_WRAPS       whether Tab goes round from the last control to the first
+"""
+
+import json
+import os
+import random
+import shlex
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+LOCALES = {"en": "en_US.UTF-8", "bg": "bg_BG.UTF-8"}
+KEYS = ["Up", "Down", "PageUp", "PageDown", "Home", "End", "Space", "Enter"]
+LISTS = ["List1(0)", "List1(1)", "List2"]
+BOXES = ["Text1(0)", "Text2(0)", "Text2(1)", "Text2(2)", "Text2(3)"]
+
+
+class Failure(Exception):
+    pass
+
+
+def table():
+    with open(os.path.join(SOURCE, "ui", "layout.json"), encoding="utf-8") as f:
+        return json.load(f)
+
+
+def lines(text):
+    return text.replace("\r\n", "\n")
+
+
+class Runner:
+    """The scenario runner, one process for a whole run, asked line by line."""
+
+    def __init__(self, command, locale):
+        env = {**os.environ, "LC_ALL": locale}
+        env.pop("LANG", None)
+        self.process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, env=env)
+
+    def send(self, line):
+        self.process.stdin.write((line + "\n").encode())
+
+    def state(self):
+        """The whole form after what was sent so far: dump's JSON."""
+        self.send("dump")
+        self.process.stdin.flush()
+        line = self.process.stdout.readline()
+        if not line:
+            raise Failure(f"the scenario runner ended: {self.process.stderr.read().decode()}")
+        return json.loads(line)
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait(30)
+
+
+def read_ppm(data):
+    """A binary PPM image as (width, height, RGB bytes)."""
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace():
+            at += 1
+        if data[at:at + 1] == b"#":
+            at = data.index(b"\n", at)
+            continue
+        end = at
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise Failure("the screenshot is not an 8-bit PPM")
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[at + 1:at + 1 + 3 * width * height]
+
+
+def grab(display, x, y, width, height):
+    """A part of an X display's screen, as read_ppm() returns it."""
+    shot = subprocess.run(["import", "-display", display, "-window", "root", "-crop",
+                           f"{width}x{height}+{x}+{y}", "-depth", "8", "ppm:-"],
+                          capture_output=True, check=True)
+    return read_ppm(shot.stdout)
+
+
+class Driver:
+    """What every driver shares: reaching a control with the Tab key."""
+
+    def focus(self, control):
+        """Presses Tab, or Shift+Tab, until the control has the focus."""
+        order = table()["tabOrder"]
+        for _ in range(3):
+            before = self.focused()
+            if before == control:
+                return
+            if before not in order:
+                raise Failure(f"the focus is on {before}, outside the Tab order")
+            ahead = order.index(control) - order.index(before)
+            if self.TAB_WRAPS:
+                # The shorter way round.
+                ahead = (ahead + len(order) // 2) % len(order) - len(order) // 2
+            if ahead > 0:
+                self.tab(False, ahead)
+            else:
+                self.tab(True, -ahead)
+            deadline = time.monotonic() + 5
+            while self.focused() != control and time.monotonic() < deadline:
+                time.sleep(0.02)
+        raise Failure(f"Tab never reached {control}")
+
+
+def expected_view(dump):
+    """The runner's form as a driver's state() reports a window."""
+    view = {"List1(0)": dump["List1"][0], "List1(1)": dump["List1"][1], "List2": dump["List2"],
+            "Text1(0)": dump["Text1"][0], "Announced": dump["Announced"]}
+    for i, text in enumerate(dump["Text2"]):
+        view[f"Text2({i})"] = text
+    return view
+
+
+def differences(shown, expected, items=False):
+    """What the window shows that the form does not hold."""
+    found = []
+    for name in LISTS:
+        if shown[name]["selected"] != expected[name]["selected"]:
+            found.append(f"{name} shows item {shown[name]['selected']} chosen, the form "
+                         f"{expected[name]['selected']}")
+        if items and shown[name].get("items", expected[name]["items"]) != expected[name]["items"]:
+            found.append(f"{name} shows the items {shown[name]['items']}")
+    for name in BOXES + ["Announced"]:
+        if name in shown and lines(shown[name]) != lines(expected[name]):
+            found.append(f"{name} shows {shown[name][:70]!r}, the form {expected[name][:70]!r}")
+    return found
+
+
+class Session:
+    """One window and the runner, driven step by step in step."""
+
+    def __init__(self, driver, runner_command, locale):
+        self.driver = driver
+        self.table = table()
+        self.runner = Runner(runner_command, LOCALES[locale])
+        self.expected = expected_view(self.runner.state())
+        # The control the window opens with the focus on, then the one Tab is
+        # to move it to.
+        self.focus = next(c["name"] for c in self.table["controls"] if c["focus"])
+        driver.start(LOCALES[locale])
+
+    def close(self):
+        self.driver.close()
+        self.runner.close()
+
+    # --- the steps --------------------------------------------------------
+
+    def item(self, control, words):
+        """The item index a step names: N, "TEXT" or "TEXT" K."""
+        items = self.expected[control]["items"]
+        if not words[0].startswith('"') and words[0].lstrip("-").isdigit():
+            return int(words[0])
+        text = words[0].strip('"')
+        occurrence = int(words[1]) if len(words) > 1 else 1
+        return [i for i, item in enumerate(items) if item == text][occurrence - 1]
+
+    def step(self, line, strict=True):
+        """Performs one step of a case on the window and the runner; returns
+        whether the focus is to be compared. Not strict, typing may land
+        anywhere, as type-ahead does after an earlier search in the same
+        list that is still going on."""
+        words = shlex.split(line, posix=False)
+        kind, control = words[0], words[1] if len(words) > 1 else None
+        if kind not in self.driver.INPUTS:
+            raise Failure(f"the {self.driver.NAME} window has no input {kind!r}")
+        if kind in ("tab", "shift+tab"):
+            # From wherever the focus is, to the next control in the Tab
+            # order, or the one before.
+            before = self.driver.focused()
+            order = self.table["tabOrder"]
+            if before not in order:
+                raise Failure(f"the focus is on {before}, which the Tab order does not hold")
+            step = -1 if kind == "shift+tab" else 1
+            self.focus = order[(order.index(before) + step) % len(order)]
+            self.driver.tab(kind == "shift+tab")
+            return True
+        if kind == "key":
+            self.driver.key(control, words[2])
+            self.runner.send(f"key {control} {words[2]}")
+        elif kind == "type":
+            text = words[2].strip('"')
+            self.driver.type(control, text)
+            landed = self.landing(control)
+            items = self.expected[control]["items"]
+            if strict and (landed < 0 or not items[landed].startswith(text[0])):
+                raise Failure(f"typing {text!r} in {control} landed on item {landed}")
+            self.runner.send(f"move {control} {landed if landed >= 0 else 'none'}")
+        elif control == "Command1(0)":
+            getattr(self.driver, kind)(control, None)
+            self.runner.send(f"click {control}")
+        else:
+            index = self.item(control, words[2:])
+            getattr(self.driver, kind)(control, index)
+            command = "click" if kind in ("click", "tap") else "move"
+            self.runner.send(f"{command} {control} {index}")
+        return False
+
+    def landing(self, control, settle=0.2):
+        """Where a list's own selection came to rest after typing."""
+        time.sleep(settle)
+        return self.driver.state(items=False)[control]["selected"]
+
+    def settle(self, check_focus=False, items=False, timeout=10):
+        """Waits until the window shows what the runner holds; fails with
+        the differences after timeout seconds."""
+        self.expected = expected_view(self.runner.state())
+        deadline = time.monotonic() + timeout
+        while True:
+            shown = self.driver.state(items=items)
+            found = differences(shown, self.expected, items)
+            if check_focus and self.driver.focused() != self.focus:
+                found.append(f"the focus is on {self.driver.focused()}, not on {self.focus}")
+            if not found:
+                return shown
+            if time.monotonic() > deadline:
+                raise Failure("; ".join(found))
+            time.sleep(0.05)
+
+    # --- the start --------------------------------------------------------
+
+    def check_start(self):
+        """The form after Load, laid out, named and coloured as designed."""
+        self.settle(check_focus=True, items=True)
+        layout = self.driver.layout()
+        faults = []
+        for control in self.table["controls"]:
+            name = control["name"]
+            shown = layout.get(name)
+            if shown is None:
+                faults.append(f"no {name}")
+                continue
+            if shown["rect"] != control["pixels"]:
+                faults.append(f"{name} at {shown['rect']}, designed {control['pixels']}")
+            if shown["kind"] != control["kind"]:
+                faults.append(f"{name} is a {shown['kind']}, designed a {control['kind']}")
+            if shown.get("name") is not None and shown["name"] != control["accessibleName"]:
+                faults.append(f"{name} is called {shown['name']!r} by screen readers, "
+                              f"designed {control['accessibleName']!r}")
+            for prop in ("readOnly", "multiLine", "verticalScrollBar", "border", "align",
+                         "caption"):
+                if prop in shown and shown[prop] != control[prop]:
+                    faults.append(f"{name}: {prop} is {shown[prop]!r}, "
+                                  f"designed {control[prop]!r}")
+        faults += self.colour_faults()
+        if faults:
+            raise Failure("; ".join(faults))
+
+    def colour_faults(self):
+        """The background of the window, the labels, the button and the text
+        boxes, sampled inside each beside its border, against the table."""
+        width, height, rgb = self.driver.screenshot()
+        colours = self.table["colours"]
+
+        def pixel(x, y):
+            at = 3 * (y * width + x)
+            return "#%02x%02x%02x" % tuple(rgb[at:at + 3])
+
+        faults = []
+        for control in self.table["controls"]:
+            if control["kind"] not in ("label", "button", "text"):
+                continue
+            x, y, w, h = control["pixels"]
+            # Inside the border, in the corner that text and scroll bars
+            # leave alone.
+            inset = 4 if control["border"] == "sunken" or control["kind"] == "button" else 2
+            got = pixel(x + inset, y + h - inset - 1)
+            want = colours[control["background"]]
+            if got != want:
+                faults.append(f"{control['name']} is {got}, designed {want}")
+        covered = [c["pixels"] for c in self.table["controls"]]
+        free = next((x, y) for y in range(4, height, 8) for x in range(4, width, 8)
+                    if not any(cx - 2 <= x < cx + cw + 2 and cy - 2 <= y < cy + ch + 2
+                               for cx, cy, cw, ch in covered))
+        if pixel(*free) != colours["Window"]:
+            faults.append(f"the window is {pixel(*free)} at {free}, designed {colours['Window']}")
+        return faults
+
+
+def read_cases():
+    cases, current = {}, None
+    with open(os.path.join(HERE, "cases.txt"), encoding="utf-8") as f:
+        for raw in f:
+            line = raw.strip()
+            if not line or line.startswith("#"):
+                continue
+            if line.startswith("case "):
+                words = line.split()
+                current = {"name": words[1], "windows": [], "locale": "en", "steps": []}
+                for word in words[2:]:
+                    if word.startswith("locale="):
+                        current["locale"] = word.split("=", 1)[1]
+                    else:
+                        current["windows"].append(word)
+                cases[current["name"]] = current
+            else:
+                current["steps"].append(line)
+    return cases
+
+
+def run_case(driver, runner, case):
+    session = Session(driver, runner, case["locale"])
+    try:
+        session.check_start()
+        for number, line in enumerate(case["steps"], 1):
+            try:
+                check_focus = session.step(line)
+                session.settle(check_focus)
+            except Failure as failure:
+                raise Failure(f"step {number}, {line}: {failure}") from None
+            print(f"ok: {line}")
+        session.settle(items=True)
+    finally:
+        session.close()
+
+
+def random_step(rng, session):
+    """One random step of a kind the window has, as a case would write it."""
+    inputs = [kind for kind in ("click", "tap", "key", "type", "assist", "webdriver", "tab",
+                                "shift+tab") if kind in session.driver.INPUTS]
+    kind = rng.choice(inputs)
+    if kind in ("tab", "shift+tab"):
+        # A page hands the focus to the browser past either end of its Tab
+        # order.
+        order = session.table["tabOrder"]
+        at = session.driver.focused()
+        if not session.driver.TAB_WRAPS and at == order[-1]:
+            return "shift+tab"
+        if not session.driver.TAB_WRAPS and at == order[0]:
+            return "tab"
+        return kind
+    if kind == "key":
+        control = rng.choice(LISTS + ["Command1(0)", "Text2(1)"])
+        return f"key {control} {rng.choice(KEYS)}"
+    control = rng.choice(LISTS + (["Command1(0)"] if kind in ("click", "tap") else []))
+    if control == "Command1(0)":
+        # The button is pressed less often, or the lists would rarely hold
+        # a pair.
+        if rng.random() < 0.6:
+            control = rng.choice(LISTS)
+        else:
+            return f"{kind} {control}"
+    items = session.expected[control]["items"]
+    if kind == "type":
+        return f'type {control} "{rng.choice(sorted({item[0] for item in items}))}"'
+    return f"{kind} {control} {rng.randrange(len(items))}"
+
+
+def monkey(driver, runner, events, seed):
+    print(f"seed {seed}")
+    rng = random.Random(seed)
+    session = Session(driver, runner, "en")
+    try:
+        session.settle(items=True)
+        for event in range(1, events + 1):
+            line = random_step(rng, session)
+            try:
+                check_focus = session.step(line, strict=False)
+                session.settle(check_focus)
+            except Failure as failure:
+                raise Failure(f"event {event} of seed {seed}, {line}: {failure}") from None
+            if event % 100 == 0:
+                print(f"{event} events, the window shows the form's state")
+        session.settle(items=True)
+    finally:
+        session.close()
+    print(f"{events} events; after each the window showed the form's state")
+
+
+def main(driver_class):
+    """The command line of a driver module: WINDOW CASE [--events N]
+    [--seed S] RUNNER DRIVER-ARGUMENTS..."""
+    args = sys.argv[1:]
+    options = {}
+    while len(args) > 1 and args[1].startswith("--"):
+        options[args[1][2:]] = int(args[2])
+        del args[1:3]
+    case, runner, driver_arguments = args[0], args[1], args[2:]
+    driver = driver_class(*driver_arguments)
+    runner_command = [runner]
+    try:
+        if case == "monkey":
+            monkey(driver, runner_command, options.get("events", 2000),
+                   options.get("seed", random.randrange(1 << 32)))
+        else:
+            chosen = read_cases()[case]
+            if chosen["windows"] and driver.NAME not in chosen["windows"]:
+                print(f"{case}: not a case of the {driver.NAME} window")
+                return 77
+            run_case(driver, runner_command, chosen)
+    except Failure as failure:
+        print(f"FAILED: {failure}")
+        return 1
+    print(f"{case}: passed")
+    return 0
