@@ -94,31 +94,9 @@ def element(driver, row):
 # ---------------------------------------------------------------------------
 # What the page shows, and real input on it.
 
-def shown(driver):
-    """The form as the page shows it: each list's items and selection, the
-    texts of the message and result boxes."""
-    return driver.execute_script("""
-        var lists = {}, texts = {};
-        document.querySelectorAll('#mervalin select').forEach(function(s) {
-          lists[s.id] = {items: Array.from(s.options, function(o) { return o.text; }),
-                         selected: s.selectedIndex};
-        });
-        document.querySelectorAll('#mervalin input, #mervalin textarea').forEach(function(t) {
-          texts[t.id] = t.value;
-        });
-        return {lists: lists, texts: texts};""")
-
-
-def list_state(driver, kind, index=0):
-    return shown(driver)["lists"][f"control{control(kind, index)['id']}"]
-
-
-def text(driver, kind, index=0):
-    return shown(driver)["texts"][f"control{control(kind, index)['id']}"]
-
-
 def results(driver):
-    return [text(driver, "Text2", i) for i in range(4)]
+    """The texts of the four result boxes."""
+    return [element(driver, control("Text2", i)).get_attribute("value") for i in range(4)]
 
 
 def click_item(driver, kind, index, item_text, occurrence=1):
@@ -129,10 +107,6 @@ def click_item(driver, kind, index, item_text, occurrence=1):
     option = options[occurrence - 1]
     driver.execute_script("arguments[0].scrollIntoView({block: 'nearest'})", option)
     ActionChains(driver).move_to_element(option).click().perform()
-
-
-def click(driver, row):
-    ActionChains(driver).move_to_element(element(driver, row)).click().perform()
 
 
 def add_key(actions, key):
