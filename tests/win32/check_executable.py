@@ -11,7 +11,7 @@
       and never runs code from its data pages.
   check_executable.py resources EXE ICON VERSION
       The program carries the icon file's images, a manifest asking for
-      Common Controls 6 and per-monitor DPI awareness on Windows 10 and 11,
+      Common Controls 6 and per-monitor DPI awareness, Windows 7 to 11 as supported,
       and VERSIONINFO with the given version.
 """
 
@@ -34,6 +34,14 @@ SYSTEM_DLLS = {
 NETWORK_DLLS = {
     "ws2_32.dll", "wsock32.dll", "mswsock.dll", "wininet.dll", "winhttp.dll", "iphlpapi.dll",
     "dnsapi.dll", "urlmon.dll", "netapi32.dll",
+}
+
+# The supportedOS identifiers of the systems the program runs on.
+SUPPORTED_OS = {
+    "Windows 7": "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "Windows 8": "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+    "Windows 8.1": "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "Windows 10 and 11": "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
 }
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
@@ -173,9 +181,10 @@ def check_manifest(resources):
     if awareness is None or "PerMonitorV2" not in awareness.text:
         fail("the manifest does not declare per-monitor-v2 DPI awareness")
     systems = {s.get("Id") for s in root.iterfind(".//compat:supportedOS", ns)}
-    if "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" not in systems:
-        fail("the manifest does not name Windows 10 and 11 as supported")
-    print("manifest: Common Controls 6, PerMonitorV2, Windows 10 and 11")
+    missing = [name for name, ident in SUPPORTED_OS.items() if ident not in systems]
+    if missing:
+        fail(f"the manifest does not name {', '.join(missing)} as supported")
+    print(f"manifest: Common Controls 6, PerMonitorV2, {', '.join(SUPPORTED_OS)}")
 
 
 def version_string(block, key):
