@@ -1,0 +1,9 @@
+# Two builds of one commit give the same bytes, wherever and whenever they
+# are made: no path of the source or build folder in what the compiler
+# writes (file names in assertions and debug information). The time stamps
+# in the packages come from the commit (cmake/SourceDate.cmake), the PE
+# header has none (cmake/mingw-w64.cmake).
+if(NOT MSVC)
+    add_compile_options(
+        "-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=" "-ffile-prefix-map=${CMAKE_BINARY_DIR}/=")
+endif()
