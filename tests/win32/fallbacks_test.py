@@ -11,6 +11,7 @@ Needs DISPLAY; exits with 77 (skipped) without one.
 
 import os
 import sys
+import time
 
 import e2e_test as e2e
 
@@ -28,9 +29,17 @@ def looks(wine_run, exe, inspect):
         for control in state["controls"]:
             control.pop("screen", None)
             control.pop("clientOrigin", None)
-        screen_width, _, rgb = program.screenshot()
-        rows = [rgb[3 * ((y0 + y) * screen_width + x0):3 * ((y0 + y) * screen_width + x0 + width)]
-                for y in range(height)]
+        # The same picture twice in a row: the window has painted all it
+        # will (the message box's text may come a moment after the rest).
+        rows, previous = None, []
+        for _ in range(10):
+            screen_width, _, rgb = program.screenshot()
+            rows = [rgb[3 * ((y0 + y) * screen_width + x0):
+                        3 * ((y0 + y) * screen_width + x0 + width)] for y in range(height)]
+            if rows == previous:
+                break
+            previous = rows
+            time.sleep(0.3)
         program.close()
         return state, rows
     finally:
