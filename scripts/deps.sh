@@ -31,7 +31,9 @@ packages_of() {
 # know yet, one a line.
 new_architectures() {
     local known package
-    known=" $(dpkg --print-architecture) $(dpkg --print-foreign-architectures | tr '\n' ' ') "
+    [[ " $* " == *:* ]] || return 0
+    known=" $(dpkg --print-architecture 2>/dev/null)"
+    known+=" $(dpkg --print-foreign-architectures 2>/dev/null | tr '\n' ' ') "
     for package in "$@"; do
         case $package in
             *:*) [[ $known == *" ${package##*:} "* ]] || echo "${package##*:}" ;;

@@ -372,14 +372,12 @@ void MainWindow::fitClientArea(SIZE frame) {
 
 void MainWindow::loadIcons() {
     const auto dpi = dpi_;
-    HICON big =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
-                                      systemMetricForDpi(SM_CXICON, dpi),
-                                      systemMetricForDpi(SM_CYICON, dpi), LR_DEFAULTCOLOR));
-    HICON small =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
-                                      systemMetricForDpi(SM_CXSMICON, dpi),
-                                      systemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
+    HICON big = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
+                                              systemMetricForDpi(SM_CXICON, dpi),
+                                              systemMetricForDpi(SM_CYICON, dpi), LR_DEFAULTCOLOR));
+    HICON small = static_cast<HICON>(LoadImageW(
+        instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON, systemMetricForDpi(SM_CXSMICON, dpi),
+        systemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     if (bigIcon_) DestroyIcon(bigIcon_);
