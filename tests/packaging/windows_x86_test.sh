@@ -6,10 +6,8 @@
 #     program into Program Files and uninstalls; setup.exe /S /ALLUSERS
 #     installs the 32-bit program (not the 64-bit one it also carries) and
 #     uninstalls;
-#   Windows XP (winecfg /v winxp): the .msi refuses with its message in the
-#     log and exit code 1603, setup.exe /S with exit code 1150, and neither
-#     leaves a file; each started by hand shows its message, which is saved
-#     as BUILD_DIR/deploy-winxp-setup.png and deploy-winxp-msi.png.
+#   Windows XP (winecfg /v winxp): the .msi refuses with exit code 1603,
+#     setup.exe /S with exit code 1150, and neither leaves a file.
 #
 #   tests/packaging/windows_x86_test.sh [BUILD_DIR [X86_BUILD_DIR]]
 #       (default build/windows and BUILD_DIR-x86, with their packages made)
@@ -33,23 +31,15 @@ for file in "$msi" "$installer" "$program"; do
 done
 
 work=$(mktemp -d)
-xvfb=""
 cleanup() {
     if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export LC_ALL=C.UTF-8 WINEARCH=win32 WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree=;mshtml=;winemenubuilder.exe=d'
-export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-DISPLAY=:$(cat "$work/display")
-export DISPLAY
+export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data DISPLAY=
 
 new_prefix() { # NAME
     export WINEPREFIX=$work/$1
@@ -90,7 +80,7 @@ wine cmd /c ver 2>/dev/null | tr -d '\r' | grep -q 'Windows 5\.1\.' || fail "the
 echo "ok   the prefix says it is Windows XP"
 run 1603 "msiexec /i $(basename "$msi") /qn on Windows XP" msiexec /i "$(windows_path "$msi")" /qn
 # Wine's log leaves the launch condition's message out: it is read from the
-# package, and seen on the screen below.
+# package (Wine shows it when msiexec runs without /qn).
 (cd "$work" && msiinfo export "$msi" LaunchCondition) | tr -d '\r' |
     grep -q "^Installed OR VersionNT > 601 .*	Мервалин работи на Windows 7 със Service Pack 1 .*Mervalin runs on Windows 7 with Service Pack 1 and later" ||
     fail "the .msi's launch condition for Windows 7 SP1 has not its message"
@@ -102,23 +92,4 @@ run 1150 "setup.exe /S /ALLUSERS on Windows XP" "$(windows_path "$installer")" /
     fail "something was installed for the user on Windows XP"
 echo "ok   nothing installed"
 
-# By hand, as a teacher would: each message box, photographed.
-photograph() { # NAME-PATTERN PICTURE PROGRAM ARGUMENT...
-    local pattern=$1 picture=$2 window starter
-    shift 2
-    wine "$@" >/dev/null 2>&1 &
-    starter=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name "$pattern" | head -n1) ||
-        fail "$1 showed no window on Windows XP"
-    sleep 1
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$picture"
-    wineserver -k
-    wait "$starter" || true
-    echo "ok   its message on Windows XP: $picture"
-}
-photograph 'Mervalin' "$build_dir/deploy-winxp-setup.png" "$(windows_path "$installer")"
-photograph 'Install|Mervalin|Windows Installer' "$build_dir/deploy-winxp-msi.png" msiexec /i "$(windows_path "$msi")"
-[ ! -e "$folder" ] || fail "something was installed on Windows XP"
 echo "windows_x86_test: PASS"

@@ -29,19 +29,19 @@ def looks(wine_run, exe, inspect):
         for control in state["controls"]:
             control.pop("screen", None)
             control.pop("clientOrigin", None)
-        # The same picture twice in a row: the window has painted all it
-        # will (the message box's text may come a moment after the rest).
-        rows, previous = None, []
-        for _ in range(10):
+        # Every picture of the client area over two blinks of the message
+        # box's caret, after the window has painted.
+        time.sleep(0.5)
+        frames = []
+        for _ in range(8):
             screen_width, _, rgb = program.screenshot()
-            rows = [rgb[3 * ((y0 + y) * screen_width + x0):
-                        3 * ((y0 + y) * screen_width + x0 + width)] for y in range(height)]
-            if rows == previous:
-                break
-            previous = rows
-            time.sleep(0.3)
+            frame = b"".join(rgb[3 * ((y0 + y) * screen_width + x0):
+                                 3 * ((y0 + y) * screen_width + x0 + width)] for y in range(height))
+            if frame not in frames:
+                frames.append(frame)
+            time.sleep(0.2)
         program.close()
-        return state, rows
+        return state, frames
     finally:
         program.kill()
 
@@ -53,8 +53,8 @@ def main():
         return e2e.SKIPPED
     e2e.set_log_pixels(wine_run, None if dpi == "96" else int(dpi))
     try:
-        normal, normal_rows = looks(wine_run, normal_exe, inspect)
-        fallbacks, fallbacks_rows = looks(wine_run, fallbacks_exe, inspect)
+        normal, normal_frames = looks(wine_run, normal_exe, inspect)
+        fallbacks, fallbacks_frames = looks(wine_run, fallbacks_exe, inspect)
     except e2e.Failure as failure:
         print(f"FAILED: {failure}")
         return 1
@@ -63,15 +63,20 @@ def main():
     width, height = normal["clientSize"]
     print(f"at {dpi} DPI: client area {width} x {height}, window {normal['frameSize']}")
     if fallbacks != normal:
-        for key in sorted(set(normal) | set(fallbacks)):
-            if normal.get(key) != fallbacks.get(key):
-                print(f"FAILED: {key}: {fallbacks.get(key)!r} with the fallbacks, "
-                      f"{normal.get(key)!r} without")
+        pairs = [(key, normal.get(key), fallbacks.get(key)) for key in sorted(set(normal) | set(fallbacks))]
+        pairs += [(f"control {a['id']} {field}", a.get(field), b.get(field))
+                  for a, b in zip(normal.pop("controls"), fallbacks.pop("controls"))
+                  for field in sorted(set(a) | set(b)) if field != "text"]
+        for what, without, with_fallbacks in pairs:
+            if what != "controls" and without != with_fallbacks:
+                print(f"FAILED: {what}: {with_fallbacks!r} with the fallbacks, {without!r} without")
         return 1
-    different = [y for y, (a, b) in enumerate(zip(normal_rows, fallbacks_rows)) if a != b]
-    if different:
-        print(f"FAILED: {len(different)} rows of the client area differ, the first at y = "
-              f"{different[0]}")
+    # The same picture in both, the caret on or off.
+    if not set(normal_frames) & set(fallbacks_frames):
+        for name, frame in (("normal", normal_frames[0]), ("fallbacks", fallbacks_frames[0])):
+            with open(f"fallbacks-{dpi}-{name}.ppm", "wb") as f:
+                f.write(b"P6 %d %d 255\n" % (width, height) + frame)
+        print(f"FAILED: the client areas differ; see fallbacks-{dpi}-*.ppm")
         return 1
     print(f"the fallbacks' window is the same: {len(normal['controls'])} controls, "
           f"{width * height} pixels")
