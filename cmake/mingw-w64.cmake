@@ -40,6 +40,12 @@ if(MERVALIN_MINGW_PROCESSOR STREQUAL x86_64)
     set(address_space --high-entropy-va)
 else()
     set(address_space --large-address-aware)
+    # Doubles in SSE2 registers, as in the 64-bit build: the x87 unit's
+    # 80-bit intermediates round some decimal texts to another double than
+    # the C library does. Every processor since the Pentium 4 and Athlon 64
+    # has SSE2 (Windows 8 and later require it).
+    string(APPEND CMAKE_C_FLAGS_INIT " -msse2 -mfpmath=sse")
+    string(APPEND CMAKE_CXX_FLAGS_INIT " -msse2 -mfpmath=sse")
 endif()
 set(CMAKE_EXE_LINKER_FLAGS_INIT
     "-static -static-libgcc -static-libstdc++ -Wl,--dynamicbase,--nxcompat,${address_space},--no-insert-timestamp")
