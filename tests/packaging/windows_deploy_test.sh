@@ -219,7 +219,9 @@ run() { # EXPECTED-EXIT-CODE WHAT PROGRAM ARGUMENT...
 # export` writes UTF-16. Fails when the key is not there.
 registry() { # KEY
     rm -f "$work/key.reg"
-    wine reg export "$1" "$(windows_path "$work/key.reg")" /y >/dev/null 2>&1 || return 1
+    # /reg:64: with 32-bit Wine installed, `wine reg` is the 32-bit reg.exe,
+    # which would read the 32-bit view of HKLM\Software.
+    wine reg export "$1" "$(windows_path "$work/key.reg")" /y /reg:64 >/dev/null 2>&1 || return 1
     python3 - "$work/key.reg" <<'PYTHON'
 import re, sys
 text = open(sys.argv[1], encoding="utf-16").read().replace("\\\r\n", "").replace("\\\n", "")

@@ -160,7 +160,8 @@ if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     grep -q "DisplayVersion.*$version" "$work/key.txt" || fail "DisplayVersion is not $version"
     grep -q 'UninstallString.*uninstall.exe' "$work/key.txt" || fail "no UninstallString"
     # For all users only when asked (windows_deploy_test.sh).
-    if wine reg query "${key/HKCU/HKLM}" >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
+    # /reg:64: the 64-bit view, where a 64-bit installation registers.
+    if wine reg query "${key/HKCU/HKLM}" /reg:64 >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
     [ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Mervalin.lnk" ] ||
         fail "a shortcut in the all-users Start menu too"
     echo "installed into %LOCALAPPDATA%\\Programs\\Mervalin, with its shortcut and uninstall key"
