@@ -32,8 +32,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # (with 64-bit entropy in a 64-bit program), no execution from data pages,
 # and stack canaries (GCC's libssp, linked in statically like the rest).
 # A 32-bit program may use the whole 4 GiB on 64-bit Windows.
-# No time stamp in the PE header, so that two builds of one commit are the
-# same bytes.
 set(CMAKE_C_FLAGS_INIT "-fstack-protector-strong")
 set(CMAKE_CXX_FLAGS_INIT "-fstack-protector-strong")
 if(MERVALIN_MINGW_PROCESSOR STREQUAL x86_64)
@@ -48,7 +46,7 @@ else()
     string(APPEND CMAKE_CXX_FLAGS_INIT " -msse2 -mfpmath=sse")
 endif()
 set(CMAKE_EXE_LINKER_FLAGS_INIT
-    "-static -static-libgcc -static-libstdc++ -Wl,--dynamicbase,--nxcompat,${address_space},--no-insert-timestamp")
+    "-static -static-libgcc -static-libstdc++ -Wl,--dynamicbase,--nxcompat,${address_space}")
 # GCC's symbols mean nothing to Windows' debuggers; a release .exe leaves
 # them out.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
