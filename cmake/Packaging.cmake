@@ -3,9 +3,12 @@
 #   Linux    cmake --install puts the program, its desktop file, icons,
 #            AppStream metainfo and documents under GNUInstallDirs paths;
 #            `cpack -G DEB` in the build folder makes mervalin_<version>_<arch>.deb.
-#   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP, the
-#            target mervalin-installer makes the NSIS installer (makensis),
-#            and the target mervalin-msi the Windows Installer package (wixl).
+#   Windows  `cpack -G ZIP` in the build folder makes the portable ZIP and
+#            the target mervalin-msi the Windows Installer package (wixl), for
+#            the build's architecture (windows: x64, windows-x86: x86); the
+#            64-bit build's target mervalin-installer makes the one NSIS
+#            installer (makensis), which carries both programs and so needs
+#            the windows-x86 build's mervalin.exe too.
 #   Web      `cpack -G ZIP` in the build folder makes mervalin-<version>-web.zip:
 #            the single page mervalin.html and the web app's folder web-app/.
 #
@@ -13,6 +16,12 @@
 # component is packaged: test programs, benchmarks, mervalin-replay and the
 # static libraries are never installed. The packages are written to
 # <build>/packages. scripts/test-packages builds, checks and installs them.
+#
+# Every package of one commit is the same bytes wherever and whenever it is
+# made: the files get the commit's time before they are packed
+# (cmake/SourceDate.cmake). The Windows programs are stripped when they are
+# linked and signed right after (cmake/Sign.cmake); the packages take them
+# as they are, since stripping again would break the signature.
 
 if(NOT TARGET mervalin)
     # A build without the window (the fuzz preset) has nothing to package.
@@ -27,6 +36,11 @@ set(MERVALIN_MAINTAINER "The Mervalin developers <developers@mervalin.example>")
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 if(WIN32)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(MERVALIN_WINDOWS_ARCH x86)
+    else()
+        set(MERVALIN_WINDOWS_ARCH x64)
+    endif()
     # The portable folder: the program, its read-me and the licence, side by
     # side. The read-me is kept with CR LF and a byte-order mark in the
     # repository; the licence is given CR LF here.
@@ -77,7 +91,7 @@ endif()
 # ---------------------------------------------------------------------------
 # CPack: one package holding just the component above.
 set(CPACK_PACKAGE_NAME mervalin)
-set(CPACK_PACKAGE_VENDOR "The Mervalin developers")
+set(CPACK_PACKAGE_VENDOR "${MERVALIN_VENDOR}")
 set(CPACK_PACKAGE_CONTACT "${MERVALIN_MAINTAINER}")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${MERVALIN_HOMEPAGE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drills the relative weight of fifteen metals")
@@ -93,8 +107,13 @@ Bulgarian; numbers follow the user's regional settings.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-set(CPACK_STRIP_FILES ON)
+if(NOT WIN32)
+    set(CPACK_STRIP_FILES ON)
+endif()
 set(CPACK_SOURCE_GENERATOR "")
+set(CPACK_MERVALIN_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageTimes.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageTimes.cmake)
 
 set(CPACK_COMPONENTS_ALL mervalin)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
@@ -104,7 +123,7 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 if(WIN32 OR EMSCRIPTEN)
     set(CPACK_GENERATOR ZIP)
     if(WIN32)
-        set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-windows-x64)
+        set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-windows-${MERVALIN_WINDOWS_ARCH})
     else()
         set(CPACK_PACKAGE_FILE_NAME mervalin-${PROJECT_VERSION}-web)
     endif()
@@ -131,60 +150,69 @@ endif()
 include(CPack)
 
 # ---------------------------------------------------------------------------
-# The Windows installer, made by NSIS from packaging/windows/mervalin.nsi:
-#   cmake --build --preset windows --target mervalin-installer
+# The Windows packages: the program's files installed into a folder of their
+# own for each (as CPack does it), then packed there.
 if(WIN32)
-    set(installer ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}-setup.exe)
-    # The installer carries the very files of the ZIP: the component,
-    # installed and stripped as CPack does it. makensis is looked for when the
-    # installer is made, so that installing nsis after configuring is enough.
-    set(staging ${PROJECT_BINARY_DIR}/installer-files)
-    add_custom_command(OUTPUT ${installer}
-        COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
-        COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
-                --prefix ${staging} --strip
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
-        COMMAND ${CMAKE_COMMAND} -D TOOL=makensis -D PACKAGE=nsis
-                -P ${PROJECT_SOURCE_DIR}/cmake/RunTool.cmake --
-                -V2 -WX -INPUTCHARSET UTF8
-                -DVERSION=${PROJECT_VERSION}
-                -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-                -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
-                -DVERSION_PATCH=${PROJECT_VERSION_PATCH}
-                -DPROGRAM=${staging}/mervalin.exe
-                -DREADME=${staging}/README.txt
-                -DLICENSE=${staging}/LICENSE.txt
-                -DICON=${PROJECT_SOURCE_DIR}/assets/mervalin.ico
-                -DOUTFILE=${installer}
-                ${packaging_dir}/windows/mervalin.nsi
-        DEPENDS mervalin ${packaging_dir}/windows/mervalin.nsi
-                ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-                ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
-        COMMENT "Making the installer ${installer}"
-        VERBATIM)
-    add_custom_target(mervalin-installer DEPENDS ${installer})
+    set(installer_tool_args
+        -D SOURCE_DIR=${PROJECT_SOURCE_DIR} -D VERSION=${PROJECT_VERSION}
+        -D "VENDOR=${MERVALIN_VENDOR}" -D "COPYRIGHT=${MERVALIN_COPYRIGHT}")
+    set(package_inputs mervalin ${packaging_dir}/windows/README.txt
+        ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
+        ${PROJECT_SOURCE_DIR}/cmake/SourceDate.cmake ${PROJECT_SOURCE_DIR}/cmake/Sign.cmake)
+
+    # The Windows installer, made by NSIS from packaging/windows/mervalin.nsi
+    # in the 64-bit build, with the 32-bit build's program beside this one:
+    #   cmake --build --preset windows-x86 --target mervalin
+    #   cmake --build --preset windows --target mervalin-installer
+    # MERVALIN_X86_BUILD_DIR names the 32-bit build's folder. makensis is
+    # looked for when the installer is made, so that installing nsis after
+    # configuring is enough.
+    if(MERVALIN_WINDOWS_ARCH STREQUAL x64)
+        set(MERVALIN_X86_BUILD_DIR ${PROJECT_BINARY_DIR}-x86 CACHE PATH
+            "The windows-x86 build whose mervalin.exe the installer carries beside this build's")
+        set(installer ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}-setup.exe)
+        set(staging ${PROJECT_BINARY_DIR}/installer-files)
+        add_custom_command(OUTPUT ${installer}
+            COMMAND ${CMAKE_COMMAND} -E rm -rf ${staging}
+            COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
+                    --prefix ${staging}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
+            COMMAND ${CMAKE_COMMAND} ${installer_tool_args}
+                    -D FILES=${staging} -D X86_PROGRAM=${MERVALIN_X86_BUILD_DIR}/ui/win32/mervalin.exe
+                    -D NSI=${packaging_dir}/windows/mervalin.nsi -D OUTPUT=${installer}
+                    -P ${PROJECT_SOURCE_DIR}/cmake/MakeInstaller.cmake
+            DEPENDS ${package_inputs} ${packaging_dir}/windows/mervalin.nsi
+                    ${PROJECT_SOURCE_DIR}/cmake/MakeInstaller.cmake
+            COMMENT "Making the installer ${installer}"
+            VERBATIM)
+        add_custom_target(mervalin-installer DEPENDS ${installer})
+    endif()
 
     # The Windows Installer package for schools' deployment tools, made by
-    # Debian's wixl from packaging/windows/mervalin.wxs:
+    # Debian's wixl from packaging/windows/mervalin.wxs, for this build's
+    # architecture:
     #   cmake --build --preset windows --target mervalin-msi
     # The same files again, in a folder of their own, so that the two
     # targets can be made at once; with the icon, which wixl takes from
     # there too.
-    set(msi ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}.msi)
+    if(MERVALIN_WINDOWS_ARCH STREQUAL x64)
+        set(msi ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}.msi)
+    else()
+        set(msi ${CPACK_PACKAGE_DIRECTORY}/mervalin-${PROJECT_VERSION}-x86.msi)
+    endif()
     set(msi_staging ${PROJECT_BINARY_DIR}/msi-files)
     add_custom_command(OUTPUT ${msi}
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${msi_staging}
         COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component mervalin
-                --prefix ${msi_staging} --strip
+                --prefix ${msi_staging}
         COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/assets/mervalin.ico ${msi_staging}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${CPACK_PACKAGE_DIRECTORY}
-        COMMAND ${CMAKE_COMMAND} -D WXS=${packaging_dir}/windows/mervalin.wxs
-                -D FILES=${msi_staging} -D VERSION=${PROJECT_VERSION} -D OUTPUT=${msi}
+        COMMAND ${CMAKE_COMMAND} ${installer_tool_args} -D WXS=${packaging_dir}/windows/mervalin.wxs
+                -D FILES=${msi_staging} -D VERSION=${PROJECT_VERSION}
+                -D ARCH=${MERVALIN_WINDOWS_ARCH} -D OUTPUT=${msi}
                 -P ${PROJECT_SOURCE_DIR}/cmake/MakeMsi.cmake
-        DEPENDS mervalin ${packaging_dir}/windows/mervalin.wxs
+        DEPENDS ${package_inputs} ${packaging_dir}/windows/mervalin.wxs
                 ${PROJECT_SOURCE_DIR}/cmake/MakeMsi.cmake
-                ${packaging_dir}/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
-                ${PROJECT_SOURCE_DIR}/assets/mervalin.ico
         COMMENT "Making the Windows Installer package ${msi}"
         VERBATIM)
     add_custom_target(mervalin-msi DEPENDS ${msi})

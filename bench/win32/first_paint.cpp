@@ -16,6 +16,7 @@
 
 #include <psapi.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -111,6 +112,7 @@ int wmain(int argc, wchar_t** argv) {
         "first-paint idle-ms=%.3f paint-ms=%.3f window-at-idle=%d peak-working-set-kb=%zu "
         "committed-kb=%zu\n",
         milliseconds(start, idle, frequency), milliseconds(start, paint, frequency),
-        windowAtIdle ? 1 : 0, memory.PeakWorkingSetSize / 1024, memory.PagefileUsage / 1024);
+        windowAtIdle ? 1 : 0, static_cast<std::size_t>(memory.PeakWorkingSetSize / 1024),
+        static_cast<std::size_t>(memory.PagefileUsage / 1024));
     return 0;
 }

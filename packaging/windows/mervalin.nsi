@@ -15,16 +15,26 @@
 ;   mervalin-X.Y.Z-setup.exe /S /ALLUSERS        silently, for all users
 ;   "C:\Program Files\Mervalin\uninstall.exe" /S  removes it again
 ;
-; Made by the build's target mervalin-installer, which passes:
+;
+; One installer for every Windows from 7 SP1 on: a 32-bit program itself, it
+; carries both builds of Mervalin and installs the 64-bit one on 64-bit
+; Windows and the 32-bit one elsewhere. It refuses, changing nothing:
+;   - a Windows older than 7 SP1, with exit code 1150
+;     (ERROR_OLD_WIN_VERSION);
+;   - to go over a newer version of Mervalin installed the same way, with
+;     exit code 1603, as the .msi package does.
+;
+; Made by the 64-bit build's target mervalin-installer
+; (cmake/MakeInstaller.cmake), which passes:
 ;   VERSION, VERSION_MAJOR, VERSION_MINOR, VERSION_PATCH   from project()
-;   PROGRAM   mervalin.exe       README   README.txt       LICENSE   LICENSE.txt
+;   VENDOR, COPYRIGHT   the maker, from the top-level CMakeLists.txt
+;   PROGRAM_X64, PROGRAM_X86   the two builds' mervalin.exe
+;   README    README.txt         LICENSE  LICENSE.txt
 ;   ICON      mervalin.ico       OUTFILE  the installer to write
 
-; A 64-bit installer for the 64-bit program: Windows itself turns it away on
-; a 32-bit system, before it changes anything.
-Target amd64-unicode
+Target x86-unicode
 ManifestDPIAware true
-ManifestSupportedOS Win10
+ManifestSupportedOS all
 SetCompressor /SOLID lzma
 
 !macro Require NAME
@@ -36,7 +46,10 @@ SetCompressor /SOLID lzma
 !insertmacro Require VERSION_MAJOR
 !insertmacro Require VERSION_MINOR
 !insertmacro Require VERSION_PATCH
-!insertmacro Require PROGRAM
+!insertmacro Require VENDOR
+!insertmacro Require COPYRIGHT
+!insertmacro Require PROGRAM_X64
+!insertmacro Require PROGRAM_X86
 !insertmacro Require README
 !insertmacro Require LICENSE
 !insertmacro Require ICON
@@ -60,13 +73,16 @@ VIAddVersionKey /LANG=0 "ProductName" "Mervalin"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "FileDescription" "Mervalin ${VERSION} Setup"
-VIAddVersionKey /LANG=0 "CompanyName" "The Mervalin developers"
-VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright 2026 The Mervalin developers (MIT)"
+VIAddVersionKey /LANG=0 "CompanyName" "${VENDOR}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${COPYRIGHT}"
 
 !include "MUI2.nsh"
 !include "nsDialogs.nsh"
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
+!include "WordFunc.nsh"
+!include "WinVer.nsh"
+!include "x64.nsh"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -110,6 +126,11 @@ LangString MsiInstalled ${LANG_ENGLISH} "Mervalin is already installed for all u
 LangString UninstallNeedsAdmin ${LANG_BULGARIAN} "Мервалин е инсталиран за всички потребители; премахването му изисква права на администратор."
 LangString UninstallNeedsAdmin ${LANG_ENGLISH} "Mervalin is installed for all users; removing it needs administrator rights."
 
+; In both languages at once, whichever the system speaks: these stop the
+; installation before it begins.
+!define OLD_WINDOWS "Мервалин работи на Windows 7 със Service Pack 1 и по-нови версии, а на този компютър Windows е по-стар. Нищо не е инсталирано.$\r$\n$\r$\nMervalin runs on Windows 7 with Service Pack 1 and later, and this computer has an older Windows. Nothing was installed."
+!define NEWER_INSTALLED "На компютъра вече има по-нова версия на Мервалин ($0). Нищо не е променено.$\r$\n$\r$\nA newer version of Mervalin ($0) is already installed. Nothing was changed."
+
 ; 1 when installing (or uninstalling) for all users, 0 for the current user.
 Var AllUsers
 ; The folder /D= gave, or empty.
@@ -131,7 +152,11 @@ Function UseMode
   ${If} $AllUsers == 1
     SetShellVarContext all
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-    StrCpy $1 "$PROGRAMFILES64\Mervalin"
+    ${If} ${RunningX64}
+      StrCpy $1 "$PROGRAMFILES64\Mervalin"
+    ${Else}
+      StrCpy $1 "$PROGRAMFILES\Mervalin"
+    ${EndIf}
   ${Else}
     SetShellVarContext current
     ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -165,7 +190,42 @@ Function CheckAllUsers
   ${EndIf}
 FunctionEnd
 
+; Refuses a Windows older than 7 SP1, where the program cannot start.
+Function RefuseWindows
+  MessageBox MB_OK|MB_ICONSTOP "${OLD_WINDOWS}" /SD IDOK
+  SetErrorLevel 1150
+  Quit
+FunctionEnd
+
+Function CheckWindows
+  ${IfNot} ${AtLeastWin7}
+    Call RefuseWindows
+  ${ElseIf} ${IsWin7}
+  ${AndIfNot} ${AtLeastServicePack} 1
+    Call RefuseWindows
+  ${EndIf}
+FunctionEnd
+
+; Refuses to go over a newer version in the chosen mode, as the .msi does.
+Function CheckDowngrade
+  ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} $0 "${VERSION}" $1
+    ${If} $1 == 1
+      MessageBox MB_OK|MB_ICONSTOP "${NEWER_INSTALLED}" /SD IDOK
+      SetErrorLevel 1603
+      Quit
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
+  Call CheckWindows
+  ; The 64-bit registry, where the 64-bit program and the .msi package
+  ; register, rather than the 32-bit one Windows shows a 32-bit installer.
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
   StrCpy $GivenDir $INSTDIR
   StrCpy $AllUsers 0
   ${GetParameters} $0
@@ -176,6 +236,7 @@ Function .onInit
     Call CheckAllUsers
   ${EndIf}
   Call UseMode
+  Call CheckDowngrade
 FunctionEnd
 
 Function UsersPage
@@ -210,12 +271,17 @@ Function UsersPageLeave
     StrCpy $AllUsers 0
   ${EndIf}
   Call UseMode
+  Call CheckDowngrade
 FunctionEnd
 
 Section "Mervalin" SecProgram
   SectionIn RO
   SetOutPath "$INSTDIR"
-  File "/oname=mervalin.exe" "${PROGRAM}"
+  ${If} ${RunningX64}
+    File "/oname=mervalin.exe" "${PROGRAM_X64}"
+  ${Else}
+    File "/oname=mervalin.exe" "${PROGRAM_X86}"
+  ${EndIf}
   File "/oname=README.txt" "${README}"
   File "/oname=LICENSE.txt" "${LICENSE}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -229,10 +295,12 @@ Section "Mervalin" SecProgram
 
   ; SHCTX is HKLM for all users and HKCU for the current user, after
   ; SetShellVarContext in UseMode.
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "$(ShortcutName)"
+  ; The .msi package's name and publisher, whatever the language: an
+  ; inventory finds both by one name.
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Мервалин"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\mervalin.exe,0"
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "The Mervalin developers"
+  WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${VENDOR}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "URLInfoAbout" "https://www.mervalin.example/"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
@@ -248,6 +316,9 @@ SectionEnd
 ; The uninstaller serves the installation it sits in: for all users when
 ; HKLM's entry names its folder, otherwise for the current user.
 Function un.onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""
   ${AndIf} $0 == $INSTDIR

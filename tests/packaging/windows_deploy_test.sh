@@ -8,7 +8,8 @@
 #     it replaces; an older one refused over it; the program started from
 #     the Start-menu shortcut; uninstalled without a trace;
 #   the installer's /S /ALLUSERS: the same, into Program Files, with the
-#     all-users shortcut and the HKLM uninstall entry;
+#     all-users shortcut and the HKLM uninstall entry, and an older
+#     installer refused over it;
 #   the two refusing to install over each other, since they share the
 #     folder Program Files\Mervalin.
 #
@@ -101,7 +102,9 @@ expect "Shortcut" "$(rows "$msi" Shortcut | cut -f2,3,5)" \
 expect "Upgrade table" "$(rows "$msi" Upgrade | cut -f2,3,5,7 | sort | tr '\t' ' ')" \
     "$(printf '%s\n' " $version 1 WIX_UPGRADE_DETECTED" "$version  2 WIX_DOWNGRADE_DETECTED" | sort)"
 expect "LaunchCondition" "$(rows "$msi" LaunchCondition | cut -f1 | sort | tr '\n' ';')" \
-    "NOT SETUPEXEFOLDER OR Installed;NOT WIX_DOWNGRADE_DETECTED;"
+    "Installed OR VersionNT > 601 OR (VersionNT = 601 AND ServicePackLevel >= 1);NOT SETUPEXEFOLDER OR Installed;NOT WIX_DOWNGRADE_DETECTED;"
+expect "File version and language of mervalin.exe" \
+    "$(rows "$msi" File | awk -F'\t' '$1 == "mervalin.exe" { print $5 " " $6 }')" "$version.0 1026"
 sequence() { rows "$msi" InstallExecuteSequence | awk -F'\t' -v action="$1" '$1 == action { print $3 }'; }
 if [ "$(sequence RemoveExistingProducts)" -le "$(sequence InstallValidate)" ] ||
    [ "$(sequence RemoveExistingProducts)" -ge "$(sequence InstallInitialize)" ]; then
@@ -126,6 +129,15 @@ older_msi=$work/mervalin-$older.msi
 cmake -D WXS="$PWD/packaging/windows/mervalin.wxs" -D FILES="$work/older-files" -D VERSION="$older" \
       -D OUTPUT="$older_msi" -P cmake/MakeMsi.cmake
 older_code=$(product_code "$older")
+step "an older installer, version $older"
+cp -r "$build_dir/installer-files" "$work/older-installer-files"
+rm -rf "$work/older-installer-files/x86"
+older_installer=$work/mervalin-$older-setup.exe
+cmake -D SOURCE_DIR="$PWD" -D VERSION="$older" -D "VENDOR=The Mervalin developers" \
+      -D "COPYRIGHT=an older build" -D FILES="$work/older-installer-files" \
+      -D X86_PROGRAM="$build_dir/installer-files/x86/mervalin.exe" \
+      -D NSI="$PWD/packaging/windows/mervalin.nsi" -D OUTPUT="$older_installer" \
+      -P cmake/MakeInstaller.cmake
 
 step "a fresh Wine prefix and a private X server"
 # A fresh prefix's drive Z: is /. (winepath would start a Wine process for
@@ -207,7 +219,9 @@ run() { # EXPECTED-EXIT-CODE WHAT PROGRAM ARGUMENT...
 # export` writes UTF-16. Fails when the key is not there.
 registry() { # KEY
     rm -f "$work/key.reg"
-    wine reg export "$1" "$(windows_path "$work/key.reg")" /y >/dev/null 2>&1 || return 1
+    # /reg:64: with 32-bit Wine installed, `wine reg` is the 32-bit reg.exe,
+    # which would read the 32-bit view of HKLM\Software.
+    wine reg export "$1" "$(windows_path "$work/key.reg")" /y /reg:64 >/dev/null 2>&1 || return 1
     python3 - "$work/key.reg" <<'PYTHON'
 import re, sys
 text = open(sys.argv[1], encoding="utf-16").read().replace("\\\r\n", "").replace("\\\n", "")
@@ -312,6 +326,9 @@ shortcut=$common_programs/Mervalin.lnk
 echo "ok   shortcut ${shortcut#"$drive_c"/}"
 key=$uninstall_key\\Mervalin
 registry "$key"
+# The .msi's name and publisher, though the installer spoke English here.
+expect DisplayName "$(value "$key" DisplayName)" "Мервалин"
+expect Publisher "$(value "$key" Publisher)" "The Mervalin developers"
 expect DisplayVersion "$(value "$key" DisplayVersion)" "$version"
 expect InstallLocation "$(value "$key" InstallLocation)" 'C:\Program Files\Mervalin'
 expect QuietUninstallString "$(value "$key" QuietUninstallString)" \
@@ -324,6 +341,13 @@ step "installer: the .msi is refused beside it"
 run 1603 "msiexec /i over setup.exe /ALLUSERS" msiexec /i "$(windows_path "$msi")" /qn
 registry "$uninstall_key\\$code" >/dev/null && fail "the .msi got installed over setup.exe /ALLUSERS"
 expect_files LICENSE.txt README.txt mervalin.exe uninstall.exe
+
+step "installer: the older $older over $version"
+# 1603, as the .msi answers a downgrade.
+run 1603 "setup.exe /S /ALLUSERS of $older over $version" "$(windows_path "$older_installer")" /S /ALLUSERS
+expect "DisplayVersion after the refusal" "$(value "$key" DisplayVersion)" "$version"
+cmp "$folder/mervalin.exe" "$build_dir/installer-files/mervalin.exe" || fail "the older installer replaced mervalin.exe"
+echo "ok   the files are still this version's"
 
 step "installer: the program, from the shortcut"
 start_from_shortcut "$shortcut" "$build_dir/deploy-setup.png"

@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # Builds the Windows packages of a Windows build and checks what they hold:
-# the portable ZIP (cpack -G ZIP) and the NSIS installer (target
-# mervalin-installer); and makes the Windows Installer package (target
+# the portable ZIP (cpack -G ZIP) and, in the 64-bit build, the NSIS
+# installer (target mervalin-installer), which carries the 32-bit build's
+# program too; and makes the Windows Installer package (target
 # mervalin-msi), which windows_deploy_test.sh checks. Where Wine is
 # installed, the installer is also run silently for the current user in a
 # fresh Wine prefix, and its uninstaller after it.
 #
-#   tests/packaging/windows_test.sh [BUILD_DIR]      (default build/windows)
+#   tests/packaging/windows_test.sh [BUILD_DIR [X86_BUILD_DIR]]
+#       (default build/windows and BUILD_DIR-x86; a 32-bit BUILD_DIR has no
+#       installer of its own, and no X86_BUILD_DIR)
 #
-# Needs unzip, p7zip-full (7z lists the installer), nsis, wixl and msitools,
-# and a build of the mervalin target in BUILD_DIR. Exits non-zero on the
-# first failure.
+# Needs unzip, p7zip-full (7z lists the installer), nsis, wixl, msitools and
+# faketime, and a build of the mervalin target in BUILD_DIR (and in
+# X86_BUILD_DIR). Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build_dir=$(realpath "${1:-build/windows}")
+x86_build_dir=$(realpath -m "${2:-$build_dir-x86}")
 
 fail() {
     echo "windows_test: FAIL: $*" >&2
@@ -26,15 +30,24 @@ step() { echo "== windows_test: $*"; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
 [ -n "$version" ] || fail "no project version in $build_dir/CMakeCache.txt"
 packages=$build_dir/packages
-zip=$packages/mervalin-$version-windows-x64.zip
-installer=$packages/mervalin-$version-setup.exe
-msi=$packages/mervalin-$version.msi
-top=mervalin-$version-windows-x64
+if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-w64-x86\.cmake$' "$build_dir/CMakeCache.txt"; then
+    arch=x86
+    msi=$packages/mervalin-$version-x86.msi
+    installer=""
+else
+    arch=x64
+    msi=$packages/mervalin-$version.msi
+    installer=$packages/mervalin-$version-setup.exe
+    [ -f "$x86_build_dir/ui/win32/mervalin.exe" ] ||
+        fail "no $x86_build_dir/ui/win32/mervalin.exe, which the installer carries: build the windows-x86 preset's mervalin target first"
+fi
+zip=$packages/mervalin-$version-windows-$arch.zip
+top=mervalin-$version-windows-$arch
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 step "cpack -G ZIP in $build_dir"
-rm -f "$zip" "$installer" "$msi"
+rm -f "$zip" "$msi" ${installer:+"$installer"}
 (cd "$build_dir" && cpack -G ZIP >cpack-zip.log 2>&1) ||
     { cat "$build_dir/cpack-zip.log" >&2; fail "cpack -G ZIP"; }
 [ -f "$zip" ] || fail "no $zip"
@@ -53,6 +66,8 @@ if [ "$(grep -c $'\r$' "$readme")" != "$(wc -l <"$readme")" ] || [ -n "$(tail -c
     fail "README.txt has a line that does not end in CR LF"
 fi
 iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
+cmp "$work/zip/$top/mervalin.exe" "$build_dir/ui/win32/mervalin.exe" ||
+    fail "the ZIP's mervalin.exe is not the build's (signed) one"
 grep -q $'\r$' "$work/zip/$top/LICENSE.txt" || fail "LICENSE.txt does not end its lines in CR LF"
 echo "README.txt: UTF-8 with byte-order mark, CR LF; LICENSE.txt: CR LF"
 
@@ -61,7 +76,7 @@ step "configured without makensis, wixl and msibuild on the PATH, then made with
 # must still make the installers once they are: the tools are looked for when
 # the installers are made. The folder is configured again with a PATH of
 # everything but them.
-installer_tools="makensis wixl msibuild"
+installer_tools="makensis wixl msibuild faketime"
 hidden=$work/path-without-installer-tools
 mkdir "$hidden"
 for tool in /usr/local/bin/* /usr/bin/* /bin/*; do
@@ -77,34 +92,45 @@ PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$log" 2>&1 ||
 command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
 command -v wixl >/dev/null || fail "wixl is not installed (Debian package wixl)"
 command -v msibuild >/dev/null || fail "msibuild is not installed (Debian package msitools)"
+command -v faketime >/dev/null || fail "faketime is not installed (Debian package faketime)"
 echo "configured with a PATH without $installer_tools"
 
-step "cmake --build $build_dir --target mervalin-installer mervalin-msi"
-cmake --build "$build_dir" --target mervalin-installer mervalin-msi -j2 >"$build_dir/installer.log" 2>&1 ||
+targets="mervalin-msi${installer:+ mervalin-installer}"
+step "cmake --build $build_dir --target $targets"
+# shellcheck disable=SC2086
+cmake --build "$build_dir" --target $targets -j2 >"$build_dir/installer.log" 2>&1 ||
     { cat "$build_dir/installer.log" >&2; fail "building the installers"; }
-[ -f "$installer" ] || fail "no $installer"
 [ -f "$msi" ] || fail "no $msi"
+if [ -z "$installer" ]; then
+    echo "windows_test: PASS ($(basename "$zip") $(stat -c %s "$zip") bytes," \
+         "$(basename "$msi") $(stat -c %s "$msi") bytes; the 64-bit build makes the installer)"
+    exit 0
+fi
+[ -f "$installer" ] || fail "no $installer"
 
 step "7z l $(basename "$installer")"
 7z l "$installer" | sed -n '/^Type = /p;/^   Date/,$p'
 listed=$(7z l -ba -slt "$installer" | sed -n 's/^Path = //p' | grep -v '^.PLUGINSDIR/' | sort)
-expected=$(printf '%s\n' LICENSE.txt README.txt mervalin.exe uninstall.exe | sort)
+expected=$(printf '%s\n' LICENSE.txt README.txt mervalin.exe mervalin.exe uninstall.exe | sort)
 [ "$listed" = "$expected" ] ||
     fail "the installer holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
 7z l "$installer" | grep -q '^Type = Nsis' || fail "7z does not read it as an NSIS installer"
 # RequestExecutionLevel user: the installer's manifest asks for no elevation.
 grep -aq 'level="asInvoker"' "$installer" || fail "the installer's manifest does not ask for asInvoker"
-7z e -so "$installer" mervalin.exe >"$work/installer-mervalin.exe" 2>/dev/null ||
-    fail "7z cannot extract mervalin.exe from the installer"
-# The two copies of the stripped program differ only in the PE time stamp,
-# which the strip writes anew each time.
-[ "$(stat -c %s "$work/installer-mervalin.exe")" = "$(stat -c %s "$work/zip/$top/mervalin.exe")" ] ||
-    fail "the installer's mervalin.exe is not the size of the ZIP's"
-echo "the installer holds LICENSE.txt, README.txt, mervalin.exe and uninstall.exe, and runs as the user"
+# The two programs, in the order of the installer's script: 7z names the
+# second mervalin_1.exe.
+7z x -o"$work/installer" -aou "$installer" >/dev/null || fail "7z cannot unpack the installer"
+cmp "$work/installer/mervalin.exe" "$build_dir/ui/win32/mervalin.exe" ||
+    fail "the installer's first mervalin.exe is not the 64-bit build's"
+cmp "$work/installer/mervalin_1.exe" "$x86_build_dir/ui/win32/mervalin.exe" ||
+    fail "the installer's second mervalin.exe is not the 32-bit build's"
+cp "$work/installer/mervalin.exe" "$work/installer-mervalin.exe"
+echo "the installer holds LICENSE.txt, README.txt, both builds' mervalin.exe and uninstall.exe, and runs as the user"
 
 step "versions"
 python3 tests/packaging/check_versions.py --version "$version" \
     --exe "$work/zip/$top/mervalin.exe" --exe "$build_dir/ui/win32/mervalin.exe" --exe "$installer" \
+    --exe "$x86_build_dir/ui/win32/mervalin.exe" \
     --readme "$readme"
 
 if command -v wine >/dev/null && command -v wineserver >/dev/null; then
@@ -134,7 +160,8 @@ if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     grep -q "DisplayVersion.*$version" "$work/key.txt" || fail "DisplayVersion is not $version"
     grep -q 'UninstallString.*uninstall.exe' "$work/key.txt" || fail "no UninstallString"
     # For all users only when asked (windows_deploy_test.sh).
-    if wine reg query "${key/HKCU/HKLM}" >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
+    # /reg:64: the 64-bit view, where a 64-bit installation registers.
+    if wine reg query "${key/HKCU/HKLM}" /reg:64 >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
     [ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Mervalin.lnk" ] ||
         fail "a shortcut in the all-users Start menu too"
     echo "installed into %LOCALAPPDATA%\\Programs\\Mervalin, with its shortcut and uninstall key"

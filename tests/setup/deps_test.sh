@@ -50,3 +50,17 @@ expected="Missing Debian packages. Install them with:
 [ ! -e "$work/configured" ] || fail "scripts/run went on to configure"
 echo "as a user who is not root, scripts/run says only:"
 echo "$output"
+
+# A package of an architecture dpkg does not know yet: the command adds the
+# architecture before it updates and installs.
+sed -e 's/^build .*/& mervalin-missing-three:mervalin-arch/' scripts/packages >"$work/packages"
+status=0
+output=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+         env PATH="$work/bin:/usr/bin:/bin" MERVALIN_PACKAGE_LIST="$work/packages" \
+         "$work/repo/scripts/run" 2>&1) || status=$?
+expected="Missing Debian packages. Install them with:
+  sudo dpkg --add-architecture mervalin-arch && sudo apt-get update && sudo apt-get install -y --no-install-recommends mervalin-missing-three:mervalin-arch"
+[ "$status" -eq 1 ] || fail "scripts/run as nobody exited with $status, not 1: $output"
+[ "$output" = "$expected" ] || fail "scripts/run as nobody, with a foreign package, said: $output"
+echo "with a package of another architecture, it says:"
+echo "$output"

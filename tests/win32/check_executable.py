@@ -2,16 +2,21 @@
 """Checks the built Windows programs as files, without running them.
 
   check_executable.py imports OBJDUMP EXE...
-      Each program imports only DLLs that every Windows 10 has, so that it
+      Each program imports only DLLs that every Windows has, so that it
       runs alone from any folder: no libstdc++, libgcc or winpthread DLLs.
+  check_executable.py functions OBJDUMP LIST EXE...
+      Each program imports only functions that LIST (ui/win32/imports.txt)
+      names, each with a Windows no newer than 7 SP1: the program starts
+      on Windows 7 SP1.
   check_executable.py gui EXE
       The program starts in the GUI subsystem, not in a console.
   check_executable.py hardened EXE...
-      Windows may load each program at a random address (64-bit entropy)
-      and never runs code from its data pages.
+      Windows may load each program at a random address (with 64-bit
+      entropy, for a 64-bit program) and never runs code from its data
+      pages.
   check_executable.py resources EXE ICON VERSION
       The program carries the icon file's images, a manifest asking for
-      Common Controls 6 and per-monitor DPI awareness on Windows 10 and 11,
+      Common Controls 6 and per-monitor DPI awareness, Windows 7 to 11 as supported,
       and VERSIONINFO with the given version.
 """
 
@@ -34,6 +39,14 @@ SYSTEM_DLLS = {
 NETWORK_DLLS = {
     "ws2_32.dll", "wsock32.dll", "mswsock.dll", "wininet.dll", "winhttp.dll", "iphlpapi.dll",
     "dnsapi.dll", "urlmon.dll", "netapi32.dll",
+}
+
+# The supportedOS identifiers of the systems the program runs on.
+SUPPORTED_OS = {
+    "Windows 7": "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "Windows 8": "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+    "Windows 8.1": "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "Windows 10 and 11": "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
 }
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
@@ -62,6 +75,66 @@ def imports(objdump, programs):
             fail(f"{program}: imports network DLLs: {', '.join(network)}")
 
 
+# The Windows versions a list may name, oldest first.
+WINDOWS_VERSIONS = ["2000", "XP", "Vista", "7", "7 SP1", "8", "8.1", "10"]
+OLDEST_SUPPORTED = "7 SP1"
+
+
+def imported_functions(objdump, program):
+    """{(dll, function)} of a program's import table, the DLL in lower case."""
+    dump = subprocess.run([objdump, "-p", program], capture_output=True, text=True,
+                          check=True).stdout
+    found, dll = set(), None
+    for line in dump.splitlines():
+        if line.startswith("\tDLL Name: "):
+            dll = line.split(": ", 1)[1].strip().lower()
+        elif dll and (entry := re.match(r"^\t[0-9a-f]+\s+\d+\s+(\S+)$", line)):
+            found.add((dll, entry.group(1)))
+        elif not line.strip():
+            dll = None if dll and found else dll
+    return found
+
+
+def read_function_list(path):
+    allowed = {}
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = re.split(r"\s{2,}", line.strip())
+            if len(fields) != 4 or fields[2] not in WINDOWS_VERSIONS:
+                fail(f"{path}:{number}: not DLL, function, Windows and page: {line.strip()}")
+            allowed[(fields[0].lower(), fields[1])] = fields[2]
+    return allowed
+
+
+def functions(objdump, list_path, programs):
+    allowed = read_function_list(list_path)
+    limit = WINDOWS_VERSIONS.index(OLDEST_SUPPORTED)
+    too_new = sorted(f"{d} {f} (Windows {v})" for (d, f), v in allowed.items()
+                     if WINDOWS_VERSIONS.index(v) > limit)
+    if too_new:
+        fail(f"{list_path} allows functions newer than Windows {OLDEST_SUPPORTED}: "
+             + ", ".join(too_new))
+    used = set()
+    for program in programs:
+        imported = imported_functions(objdump, program)
+        if not imported:
+            fail(f"{program}: no imported functions found")
+        unlisted = sorted(f"{d} {f}" for d, f in imported - allowed.keys())
+        if unlisted:
+            fail(f"{program}: imports functions that {list_path} does not name (look them up "
+                 "at run time, or list them with the oldest Windows that has them): "
+                 + ", ".join(unlisted))
+        newest = max(WINDOWS_VERSIONS.index(allowed[key]) for key in imported)
+        print(f"{program}: {len(imported)} functions, all of Windows "
+              f"{WINDOWS_VERSIONS[newest]} or older")
+        used |= imported
+    unused = sorted(f"{d} {f}" for d, f in allowed.keys() - used)
+    if unused:
+        print(f"listed but imported by none of these: {', '.join(unused)}")
+
+
 class PortableExecutable:
     """Just enough of the PE format to read an image's resources."""
 
@@ -74,6 +147,7 @@ class PortableExecutable:
         sections, optional_size = struct.unpack_from("<H12xH", self.data, pe + 6)
         optional = pe + 24
         magic = struct.unpack_from("<H", self.data, optional)[0]
+        self.is_64_bit = magic == 0x20B
         directories = optional + (112 if magic == 0x20B else 96)
         self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", self.data,
                                                                        optional + 68)
@@ -173,9 +247,10 @@ def check_manifest(resources):
     if awareness is None or "PerMonitorV2" not in awareness.text:
         fail("the manifest does not declare per-monitor-v2 DPI awareness")
     systems = {s.get("Id") for s in root.iterfind(".//compat:supportedOS", ns)}
-    if "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" not in systems:
-        fail("the manifest does not name Windows 10 and 11 as supported")
-    print("manifest: Common Controls 6, PerMonitorV2, Windows 10 and 11")
+    missing = [name for name, ident in SUPPORTED_OS.items() if ident not in systems]
+    if missing:
+        fail(f"the manifest does not name {', '.join(missing)} as supported")
+    print(f"manifest: Common Controls 6, PerMonitorV2, {', '.join(SUPPORTED_OS)}")
 
 
 def version_string(block, key):
@@ -208,21 +283,33 @@ def check_version(resources, version):
     for key in ("FileVersion", "ProductVersion"):
         if version_string(block, key) != version:
             fail(f"{key} is {version_string(block, key)!r}, expected {version!r}")
-    print(f"version: {version}")
+    # What Explorer's Details tab and an inventory show of the maker.
+    for key in ("CompanyName", "LegalCopyright", "FileDescription", "ProductName"):
+        if not version_string(block, key):
+            fail(f"VERSIONINFO has no {key}")
+    if version not in version_string(block, "FileDescription"):
+        fail(f"the FileDescription {version_string(block, 'FileDescription')!r} has no version")
+    print(f"version: {version}, {version_string(block, 'CompanyName')}, "
+          f"{version_string(block, 'LegalCopyright')}")
 
 
 def main():
     command, arguments = sys.argv[1], sys.argv[2:]
     if command == "imports":
         imports(arguments[0], arguments[1:])
+    elif command == "functions":
+        functions(arguments[0], arguments[1], arguments[2:])
     elif command == "gui":
         subsystem = PortableExecutable(arguments[0]).subsystem
         if subsystem != 2:
             fail(f"{arguments[0]}: subsystem {subsystem}, expected 2 (Windows GUI)")
     elif command == "hardened":
-        wanted = {0x20: "HIGH_ENTROPY_VA", 0x40: "DYNAMIC_BASE", 0x100: "NX_COMPAT"}
         for program in arguments:
-            flags = PortableExecutable(program).dll_characteristics
+            image = PortableExecutable(program)
+            flags = image.dll_characteristics
+            wanted = {0x40: "DYNAMIC_BASE", 0x100: "NX_COMPAT"}
+            if image.is_64_bit:  # 32-bit programs have no high-entropy addresses
+                wanted[0x20] = "HIGH_ENTROPY_VA"
             missing = [name for bit, name in wanted.items() if not flags & bit]
             if missing:
                 fail(f"{program}: without {', '.join(missing)}")

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "ui/win32/library.h"
 #include "ui/win32/text.h"
 
 namespace mervalin::win32 {
@@ -13,10 +14,18 @@ namespace {
 
 // UiaRaiseNotificationEvent and UiaHostProviderFromHwnd, from
 // uiautomationcore.dll. Not imported: Windows before 10 1709 lacks the
-// first, Wine lacks it and the program must start all the same.
+// first, Wine lacks it and the program must start all the same. The
+// notification's texts are BSTRs, made by OLE Automation, which is loaded
+// with them rather than imported: nothing else needs it.
 using RaiseNotification = HRESULT(WINAPI*)(IRawElementProviderSimple* provider, int kind,
                                            int processing, BSTR displayString, BSTR activityId);
 using HostProviderFromHwnd = HRESULT(WINAPI*)(HWND window, IRawElementProviderSimple** provider);
+using AllocString = BSTR(WINAPI*)(const OLECHAR* text);
+using FreeString = void(WINAPI*)(BSTR text);
+
+// Windows 8's live-region event, which the headers of Windows 7 do not
+// have; Windows 7 passes it on to whoever listens, as any event.
+constexpr DWORD kLiveRegionChanged = 0x8019;
 
 // The values of NotificationKind_ActionCompleted and
 // NotificationProcessing_ImportantMostRecent, which mingw-w64's headers do
@@ -27,25 +36,22 @@ constexpr int kImportantMostRecent = 1;
 struct UiAutomation {
     RaiseNotification raiseNotification = nullptr;
     HostProviderFromHwnd hostProviderFromHwnd = nullptr;
+    AllocString allocString = nullptr;
+    FreeString freeString = nullptr;
 };
-
-template <typename Function>
-Function lookUp(HMODULE module, const char* name) {
-    // Through the generic function type, which GCC lets any function
-    // pointer be cast to and from.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 // Looked up once, at the first announcement, so that start-up does not load
 // UI Automation.
 const UiAutomation& uiAutomation() {
     static const UiAutomation functions = [] {
         UiAutomation found;
-        HMODULE core =
-            LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!core) return found;
-        found.raiseNotification = lookUp<RaiseNotification>(core, "UiaRaiseNotificationEvent");
+        HMODULE core = loadSystemLibrary(L"uiautomationcore.dll");
+        found.raiseNotification = lookUpNewer<RaiseNotification>(core, "UiaRaiseNotificationEvent");
+        if (!found.raiseNotification) return found;
         found.hostProviderFromHwnd = lookUp<HostProviderFromHwnd>(core, "UiaHostProviderFromHwnd");
+        HMODULE automation = loadSystemLibrary(L"oleaut32.dll");
+        found.allocString = lookUp<AllocString>(automation, "SysAllocString");
+        found.freeString = lookUp<FreeString>(automation, "SysFreeString");
         return found;
     }();
     return functions;
@@ -66,20 +72,23 @@ Announcer::Announcer(HINSTANCE instance, HWND window, int controlId) : window_(w
 void Announcer::announce(std::string_view text) {
     const std::wstring wide = toWide(text);
     SetWindowTextW(liveRegion_, wide.c_str());
-    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, liveRegion_, OBJID_CLIENT, CHILDID_SELF);
+    NotifyWinEvent(kLiveRegionChanged, liveRegion_, OBJID_CLIENT, CHILDID_SELF);
     raiseNotification(wide);
 }
 
 void Announcer::raiseNotification(const std::wstring& text) {
     const UiAutomation& uia = uiAutomation();
-    if (!uia.raiseNotification || !uia.hostProviderFromHwnd) return;
+    if (!uia.raiseNotification || !uia.hostProviderFromHwnd || !uia.allocString ||
+        !uia.freeString) {
+        return;
+    }
     IRawElementProviderSimple* provider = nullptr;
     if (FAILED(uia.hostProviderFromHwnd(window_, &provider)) || !provider) return;
-    BSTR message = SysAllocString(text.c_str());
-    BSTR activity = SysAllocString(L"Mervalin.Verdict");
+    BSTR message = uia.allocString(text.c_str());
+    BSTR activity = uia.allocString(L"Mervalin.Verdict");
     uia.raiseNotification(provider, kActionCompleted, kImportantMostRecent, message, activity);
-    SysFreeString(activity);
-    SysFreeString(message);
+    uia.freeString(activity);
+    uia.freeString(message);
     provider->Release();
 }
 

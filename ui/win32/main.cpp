@@ -9,6 +9,7 @@
 #include "logic/quiz.h"
 #include "model/form.h"
 #include "ui/platform.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/text.h"
 #include "ui/win32/window.h"
 
@@ -31,6 +32,7 @@ int runMessageLoop(mervalin::win32::MainWindow& window) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // No COM here: the window enters it once the annotation service, after
     // the first paint, needs it.
+    mervalin::win32::makeDpiAware();
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 

@@ -13,6 +13,7 @@
 
 #include "ui/input.h"
 #include "ui/win32/announcer.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/text.h"
 
@@ -189,14 +190,14 @@ MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instan
     // Laid out once, at the final size: the window at the system's DPI,
     // which a new window has unless Windows opens it on a monitor of
     // another; then each control at its place with its font.
-    dpi_ = GetDpiForSystem();
+    dpi_ = systemDpi();
     const std::wstring caption = toWide(layout::kCaption);
     SIZE frame = frameSize();
     CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance, this);
     if (!window_) throw std::runtime_error("CreateWindowExW failed");
     try {
-        if (const UINT dpi = GetDpiForWindow(window_); dpi != dpi_) {
+        if (const UINT dpi = windowDpi(window_); dpi != dpi_) {
             dpi_ = dpi;
             frame = frameSize();
             SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
@@ -351,9 +352,8 @@ void MainWindow::nameControlsForScreenReaders() {
         MessageBoxW(window_, message, L"Мервалин", MB_OK | MB_ICONWARNING);
         return;
     }
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IAccPropServices,
-                                reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
+    if (FAILED(com_.createInstance(CLSID_AccPropServices, IID_IAccPropServices,
+                                   reinterpret_cast<void**>(accessibility_.GetAddressOf())))) {
         return;
     }
     for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.design);
@@ -390,13 +390,14 @@ SIZE MainWindow::frameSize() const {
     // The client area is the design's size; the frame around it is whatever
     // this DPI makes of the caption and borders.
     RECT frame = {0, 0, pixels(layout::kClientWidth), pixels(layout::kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi_);
+    adjustWindowRectForDpi(frame, kWindowStyle, kWindowExStyle, dpi_);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 void MainWindow::fitClientArea(SIZE frame) {
-    // Should the frame differ from what AdjustWindowRectExForDpi said (a
-    // caption that wraps, a theme), correct by what is missing.
+    // Should the frame differ from what adjustWindowRectForDpi said (a
+    // caption that wraps, a theme, Windows 7 at another DPI), correct by
+    // what is missing.
     RECT client{};
     GetClientRect(window_, &client);
     const int missingWidth = pixels(layout::kClientWidth) - client.right;
@@ -409,14 +410,12 @@ void MainWindow::fitClientArea(SIZE frame) {
 
 void MainWindow::loadIcons() {
     const auto dpi = dpi_;
-    HICON big =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
-                                      GetSystemMetricsForDpi(SM_CXICON, dpi),
-                                      GetSystemMetricsForDpi(SM_CYICON, dpi), LR_DEFAULTCOLOR));
-    HICON small =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
-                                      GetSystemMetricsForDpi(SM_CXSMICON, dpi),
-                                      GetSystemMetricsForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
+    HICON big = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON,
+                                              systemMetricForDpi(SM_CXICON, dpi),
+                                              systemMetricForDpi(SM_CYICON, dpi), LR_DEFAULTCOLOR));
+    HICON small = static_cast<HICON>(LoadImageW(
+        instance_, MAKEINTRESOURCEW(IDI_MERVALIN), IMAGE_ICON, systemMetricForDpi(SM_CXSMICON, dpi),
+        systemMetricForDpi(SM_CYSMICON, dpi), LR_DEFAULTCOLOR));
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
     if (bigIcon_) DestroyIcon(bigIcon_);

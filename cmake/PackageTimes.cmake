@@ -1,0 +1,38 @@
+# CPack runs this twice (CPACK_PRE_BUILD_SCRIPTS, CPACK_POST_BUILD_SCRIPTS)
+# so that the ZIPs and the .deb of one commit are the same bytes: before it
+# packs, every file gets the commit's time; after, the package is rewritten
+# without what CPack's archives record of the moment they were made
+# (cmake/normalize_package.py), and its checksum file made again.
+include(${CMAKE_CURRENT_LIST_DIR}/SourceDate.cmake)
+mervalin_source_date(${CPACK_MERVALIN_SOURCE_DIR} seconds)
+if(NOT CPACK_PACKAGE_FILES)
+    mervalin_set_times(${CPACK_TEMPORARY_INSTALL_DIRECTORY} ${seconds})
+    return()
+endif()
+find_program(python3 python3 NO_CACHE)
+if(NOT python3)
+    message(WARNING "python3 not found: ${CPACK_PACKAGE_FILES} keep the times of this build")
+    return()
+endif()
+foreach(package IN LISTS CPACK_PACKAGE_FILES)
+    get_filename_component(name ${package} NAME)
+    set(copies ${package})
+    if(EXISTS ${CPACK_PACKAGE_DIRECTORY}/${name} AND NOT package STREQUAL "${CPACK_PACKAGE_DIRECTORY}/${name}")
+        list(APPEND copies ${CPACK_PACKAGE_DIRECTORY}/${name})
+    endif()
+    foreach(file IN LISTS copies)
+        if(NOT EXISTS ${file})
+            continue()
+        endif()
+        execute_process(
+            COMMAND ${python3} ${CMAKE_CURRENT_LIST_DIR}/normalize_package.py ${seconds} ${file}
+            RESULT_VARIABLE status OUTPUT_QUIET)
+        if(NOT status EQUAL 0)
+            message(FATAL_ERROR "could not rewrite ${file} with the commit's time")
+        endif()
+        if(EXISTS ${file}.sha256)
+            file(SHA256 ${file} hash)
+            file(WRITE ${file}.sha256 "${hash}  ${name}\n")
+        endif()
+    endforeach()
+endforeach()
