@@ -16,7 +16,6 @@
 #include <cmath>
 #include <memory>
 
-#include "data/reference.h"
 #include "logic/quiz.h"
 #include "model/form.h"
 #include "tests/support/items.h"

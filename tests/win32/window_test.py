@@ -21,7 +21,9 @@ import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 import suite  # noqa: E402
+from waiting import wait_for  # noqa: E402
 from win32_window import LIVE_REGION, Win32Window  # noqa: E402
 
 Failure = suite.Failure
@@ -60,16 +62,8 @@ def gold(window, replay):
     runner.close()
     window.click("List1(0)", metal)
     window.click("List1(1)", weight)
-    wait(lambda: window.state()["Text2(3)"] == expected["Text2"][3], "the results of gold")
+    wait_for("the results of gold", lambda: window.state()["Text2(3)"] == expected["Text2"][3])
     return expected
-
-
-def wait(condition, what, timeout=15):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}")
-        time.sleep(0.1)
 
 
 # --- the cases ---------------------------------------------------------
@@ -235,7 +229,7 @@ def case_copy(window, inspect, replay, **_):
     box = window.window()["byId"][CONTROLS["Text2(3)"]["id"]]
     check_equal(box["selection"], [0, len(expected)], "selection")
     window.xdotool("key", "ctrl+c")
-    wait(lambda: window.ask("clipboard") == expected, "the clipboard to get the result")
+    wait_for("the clipboard to get the result", lambda: window.ask("clipboard") == expected)
     window.xdotool("key", "x", "BackSpace", "Delete")
     time.sleep(0.5)
     check_equal(window.state()["Text2(3)"], expected, "result after typing")
