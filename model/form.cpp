@@ -23,11 +23,12 @@ ListBox list1(int index, ListBox::Order order, const Platform& platform,
 
 Mervalin::Mervalin(Platform& platform)
     : platform_(platform),
-      list1_{
-          {list1(0, ListBox::Order::Sorted, platform), list1(1, ListBox::Order::Sorted, platform, ListBox::Items::Numbers),
-           list1(2, ListBox::Order::AsAdded, platform), list1(3, ListBox::Order::AsAdded, platform),
-           list1(4, ListBox::Order::AsAdded, platform),
-           list1(5, ListBox::Order::AsAdded, platform)}},
+      list1_{{list1(0, ListBox::Order::Sorted, platform),
+              list1(1, ListBox::Order::Sorted, platform, ListBox::Items::Numbers),
+              list1(2, ListBox::Order::AsAdded, platform),
+              list1(3, ListBox::Order::AsAdded, platform),
+              list1(4, ListBox::Order::AsAdded, platform),
+              list1(5, ListBox::Order::AsAdded, platform)}},
       list2_({Array::List2, 0}, ListBox::Order::AsAdded, platform, ListBox::Items::Numbers),
       text1_{TextBox({Array::Text1, 0})},
       text2_{TextBox({Array::Text2, 0}), TextBox({Array::Text2, 1}), TextBox({Array::Text2, 2}),

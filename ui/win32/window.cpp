@@ -647,9 +647,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 for (const auto& list : listInputs_) {
                     const auto count = static_cast<int>(list->show(LB_GETCOUNT, 0, 0));
                     for (int i = 0; i < count; ++i) {
-                        accessibility_->ClearHwndProps(list->handle(),
-                                                       static_cast<DWORD>(OBJID_CLIENT), i + 1,
-                                                       names, 1);
+                        accessibility_->ClearHwndProps(
+                            list->handle(), static_cast<DWORD>(OBJID_CLIENT), i + 1, names, 1);
                     }
                 }
             }
