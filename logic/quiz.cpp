@@ -16,6 +16,25 @@ namespace {
 // The quiz's value of pi, kept as the school tables give it.
 constexpr double kPi = 3.1415;
 
+// The pieces of the verdicts.
+constexpr std::string_view kRight = "Вярно ";
+constexpr std::string_view kWrong = "Грешно ";
+constexpr std::string_view kWeightIs = " относително тегло ";
+constexpr std::string_view kWeightIsNot = " не е с относително тегло ";
+constexpr std::string_view kMeltingPoint = ", точка на топене ";
+
+// The row of the metal table with this name: the last that has it, as the
+// check's scan finds it; row 0 when there is none.
+int metalRow(const Mervalin& form, std::string_view name) {
+    const ListBox& names = form.List1(Mervalin::kNames);
+    int k = 0;
+    const int n = names.count();
+    for (int i = 0; i < n; ++i) {
+        if (names.item(i) == name) k = i;
+    }
+    return k;
+}
+
 void clearResults(Mervalin& form) {
     for (int i = 0; i < Mervalin::kText2Count; ++i) form.Text2(i).setText("");
 }
@@ -46,7 +65,7 @@ void List1_Click(Mervalin& form, int /*index*/) {
     const int b = form.List1(Mervalin::kWeightChoice).selectedIndex();
     if (a > -1 && b > -1) {
         CheckPair(form);
-        form.announcement().announce(verdictLine(form));
+        form.announcement().announce(spokenVerdict(form));
     }
 }
 
@@ -78,25 +97,20 @@ void CheckPair(Mervalin& form) {
     const std::string& weight = weights.item(weights.selectedIndex());
 
     // The last row with the chosen name wins; row 0 when there is none.
-    const ListBox& names = form.List1(Mervalin::kNames);
-    int k = 0;
-    const int n = names.count();
-    for (int i = 0; i < n; ++i) {
-        if (names.item(i) == name) k = i;
-    }
+    const int k = metalRow(form, name);
 
     TextBox& message = form.Text1(0);
     if (form.List1(Mervalin::kWeights).item(k) == weight) {
-        message.setText("Вярно ");
+        message.setText(kRight);
         form.AcceptedWeight = readNumber(weight);
-        message.setText(message.text() + name + " относително тегло " + weight +
-                        ", точка на топене " + form.List1(Mervalin::kMeltingPoints).item(k) +
+        message.setText(message.text() + name + std::string(kWeightIs) + weight +
+                        std::string(kMeltingPoint) + form.List1(Mervalin::kMeltingPoints).item(k) +
                         "\r\n");
         message.setText(message.text() + form.List1(Mervalin::kDescriptions).item(k));
         ComputeBodies(form);
     } else {
-        message.setText("Грешно ");
-        message.setText(message.text() + name + " не е с относително тегло " + weight + "\r\n");
+        message.setText(kWrong);
+        message.setText(message.text() + name + std::string(kWeightIsNot) + weight + "\r\n");
         clearResults(form);
     }
 }
@@ -104,6 +118,40 @@ void CheckPair(Mervalin& form) {
 std::string_view verdictLine(const Mervalin& form) {
     const std::string_view message = form.Text1(0).text();
     return message.substr(0, message.find("\r\n"));
+}
+
+std::string spokenTemperature(std::string_view meltingPoint) {
+    constexpr std::string_view kCelsius = "°C";
+    if (!meltingPoint.ends_with(kCelsius)) return std::string(meltingPoint);
+    meltingPoint.remove_suffix(kCelsius.size());
+    return std::string(meltingPoint) + " градуса по Целзий";
+}
+
+std::string spokenVerdict(const Mervalin& form) {
+    const ListBox& metals = form.List1(Mervalin::kMetalChoice);
+    const ListBox& weights = form.List1(Mervalin::kWeightChoice);
+    const int chosen = weights.selectedIndex();
+    const std::string& name = metals.item(metals.selectedIndex());
+    const std::string& weight = weights.item(chosen);
+    std::string spokenWeight = weights.spokenItem(chosen);
+    if (spokenWeight.empty()) spokenWeight = weight;
+
+    const int k = metalRow(form, name);
+    if (form.List1(Mervalin::kWeights).item(k) != weight) {
+        return std::string(kWrong) + name + std::string(kWeightIsNot) + spokenWeight +
+               ". Резултатите са изчистени.";
+    }
+    std::string spoken = std::string(kRight) + name + std::string(kWeightIs) + spokenWeight +
+                         std::string(kMeltingPoint) +
+                         spokenTemperature(form.List1(Mervalin::kMeltingPoints).item(k)) + ".";
+    for (int i = 0; i < Mervalin::kText2Count; ++i) {
+        // The label's name without its "=", which a voice would say.
+        std::string_view label = Mervalin::kResultNames[static_cast<std::size_t>(i)];
+        if (label.ends_with('=')) label.remove_suffix(1);
+        spoken += i == 0 ? " " : ", ";
+        spoken += std::string(label) + " " + form.Text2(i).text();
+    }
+    return spoken + ".";
 }
 
 void ComputeBodies(Mervalin& form) {

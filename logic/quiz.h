@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace mervalin {
@@ -27,7 +28,7 @@ std::unique_ptr<Mervalin> startForm(Platform& platform);
 void Form_Load(Mervalin& form);
 
 // Click of List1(index): checks the pairing once both a metal and a weight
-// are chosen, then announces the verdict line to screen readers; otherwise
+// are chosen, then announces spokenVerdict() to screen readers; otherwise
 // does nothing. Every check is announced, also one that repeats the last.
 void List1_Click(Mervalin& form, int index);
 
@@ -51,6 +52,19 @@ void CheckPair(Mervalin& form);
 // топене 1063°C"). What screen readers are told after each check; the
 // description stays in the message box, to be read there.
 std::string_view verdictLine(const Mervalin& form);
+
+// What screen readers are told after a check, in words a voice reads right:
+// the verdict line with the chosen weight in the reading locale's form
+// ("19,32" under Bulgarian settings) and the melting point in words ("1063
+// градуса по Целзий"); then the four results by name after a correct
+// pairing ("Vсфера 65,45, ..."), or that they were cleared after a wrong
+// one. Both lists must have a selection.
+std::string spokenVerdict(const Mervalin& form);
+
+// A melting point as it is written in the table, "1063°C" or " -39°C", in
+// words: "1063 градуса по Целзий", " -39 градуса по Целзий". Any other text
+// stays as it is.
+std::string spokenTemperature(std::string_view meltingPoint);
 
 // Writes the volume and mass of a cube of side d and of a ball of diameter d
 // (d the chosen size) into the result boxes. On an overflow it reports

@@ -56,7 +56,10 @@ enum class Input {
 // by their ids; a call for a control the window does not show is ignored.
 class FormView {
 public:
-    virtual void insertItem(ControlId list, int index, std::string_view text) = 0;
+    // spoken: what screen readers are to say for the item, when it differs
+    // from text (a number in the reading locale's form); else empty.
+    virtual void insertItem(ControlId list, int index, std::string_view text,
+                            std::string_view spoken) = 0;
     virtual void clearItems(ControlId list) = 0;
     // index -1: nothing selected.
     virtual void select(ControlId list, int index) = 0;

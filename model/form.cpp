@@ -14,20 +14,22 @@ auto& element(Array& array, int index) {
     return array[static_cast<std::size_t>(index)];
 }
 
-ListBox list1(int index, ListBox::Order order, const Platform& platform) {
-    return ListBox({Array::List1, index}, order, platform);
+ListBox list1(int index, ListBox::Order order, const Platform& platform,
+              ListBox::Items items = ListBox::Items::Words) {
+    return ListBox({Array::List1, index}, order, platform, items);
 }
 
 }  // namespace
 
 Mervalin::Mervalin(Platform& platform)
     : platform_(platform),
-      list1_{
-          {list1(0, ListBox::Order::Sorted, platform), list1(1, ListBox::Order::Sorted, platform),
-           list1(2, ListBox::Order::AsAdded, platform), list1(3, ListBox::Order::AsAdded, platform),
-           list1(4, ListBox::Order::AsAdded, platform),
-           list1(5, ListBox::Order::AsAdded, platform)}},
-      list2_({Array::List2, 0}, ListBox::Order::AsAdded, platform),
+      list1_{{list1(0, ListBox::Order::Sorted, platform),
+              list1(1, ListBox::Order::Sorted, platform, ListBox::Items::Numbers),
+              list1(2, ListBox::Order::AsAdded, platform),
+              list1(3, ListBox::Order::AsAdded, platform),
+              list1(4, ListBox::Order::AsAdded, platform),
+              list1(5, ListBox::Order::AsAdded, platform)}},
+      list2_({Array::List2, 0}, ListBox::Order::AsAdded, platform, ListBox::Items::Numbers),
       text1_{TextBox({Array::Text1, 0})},
       text2_{TextBox({Array::Text2, 0}), TextBox({Array::Text2, 1}), TextBox({Array::Text2, 2}),
              TextBox({Array::Text2, 3})} {
@@ -47,7 +49,9 @@ void Mervalin::setView(FormView* view) {
         list->setView(view);
         if (!view) continue;
         view->clearItems(list->id());
-        for (int i = 0; i < list->count(); ++i) view->insertItem(list->id(), i, list->item(i));
+        for (int i = 0; i < list->count(); ++i) {
+            view->insertItem(list->id(), i, list->item(i), list->spokenItem(i));
+        }
         view->select(list->id(), list->selectedIndex());
     }
     for (TextBox& box : text1_) box.setView(view);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string_view>
 
 #include "model/controls.h"
 #include "model/list_box.h"
@@ -29,6 +30,11 @@ public:
     static constexpr int kCubeVolume = 2;
     static constexpr int kCubeMass = 3;
     static constexpr int kText2Count = 4;
+
+    // The four results' names, by Text2 element: the captions of the labels
+    // beside their boxes, and what screen readers are told with them.
+    static constexpr std::array<std::string_view, kText2Count> kResultNames = {
+        "Vсфера=", "Mсфера=", "Vкуб=", "Mкуб="};
 
     static constexpr int kLabel1Count = 8;
 

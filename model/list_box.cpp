@@ -7,12 +7,19 @@
 
 namespace mervalin {
 
-ListBox::ListBox(ControlId id, Order order, const Platform& platform)
-    : id_(id), order_(order), platform_(platform) {}
+ListBox::ListBox(ControlId id, Order order, const Platform& platform, Items items)
+    : id_(id), order_(order), platform_(platform), kind_(items) {}
 
 const std::string& ListBox::item(int index) const {
     assert(index >= 0 && index < count());
     return items_[static_cast<std::size_t>(index)];
+}
+
+std::string ListBox::spokenItem(int index) const {
+    if (kind_ != Items::Numbers) return {};
+    std::string spoken = platform_.localiseNumber(item(index));
+    if (spoken == item(index)) spoken.clear();
+    return spoken;
 }
 
 int ListBox::addItem(std::string_view text) {
@@ -27,7 +34,9 @@ int ListBox::addItem(std::string_view text) {
     const int index = static_cast<int>(at - items_.begin());
     items_.emplace(at, text);
     if (selected_ >= index) ++selected_;
-    if (view_) view_->insertItem(id_, index, items_[static_cast<std::size_t>(index)]);
+    if (view_) {
+        view_->insertItem(id_, index, items_[static_cast<std::size_t>(index)], spokenItem(index));
+    }
     return index;
 }
 

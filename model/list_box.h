@@ -17,13 +17,17 @@ class Platform;
 class ListBox {
 public:
     enum class Order { AsAdded, Sorted };
+    // What the items are: words, shown and spoken as they are, or numbers
+    // written with "." ("19.32"), which screen readers are given in the
+    // reading locale's form ("19,32" under Bulgarian settings).
+    enum class Items { Words, Numbers };
 
     // The selected index is 16-bit, so a list holds at most this many items.
     static constexpr int kMaxItems = INT16_MAX;
 
     // A sorted list orders its items by platform.compareText(); the platform
     // must outlive the list.
-    ListBox(ControlId id, Order order, const Platform& platform);
+    ListBox(ControlId id, Order order, const Platform& platform, Items items = Items::Words);
 
     ListBox(const ListBox&) = delete;
     ListBox& operator=(const ListBox&) = delete;
@@ -33,6 +37,10 @@ public:
     int count() const { return static_cast<int>(items_.size()); }
     const std::string& item(int index) const;
     const std::vector<std::string>& items() const { return items_; }
+
+    // What screen readers are to say for item index when it differs from its
+    // text: a number by the user's regional settings; empty otherwise.
+    std::string spokenItem(int index) const;
 
     // Appends to an unsorted list; inserts a sorted list's text after the
     // items that sort before or equal to it. Returns the new item's index, or
@@ -82,6 +90,7 @@ private:
     ControlId id_;
     Order order_;
     const Platform& platform_;
+    Items kind_;
     std::vector<std::string> items_;
     std::int16_t selected_ = -1;
     std::function<void()> click_;

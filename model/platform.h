@@ -18,9 +18,10 @@ public:
     virtual int compareText(std::string_view a, std::string_view b) const = 0;
 
     // A number as the core writes it, already rounded: an optional "-",
-    // digits, ".", two digits ("-2415.00"), rewritten by the user's regional
-    // settings: decimal separator, digit grouping, leading zero and the
-    // minus sign. UTF-8. The rounding is the core's; this only localises.
+    // digits, and "." with as many digits as it has ("-2415.00", "19.32",
+    // "10"), rewritten by the user's regional settings: decimal separator,
+    // digit grouping, leading zero and the minus sign, its fraction digits
+    // kept. UTF-8. The rounding is the core's; this only localises.
     virtual std::string localiseNumber(std::string_view plain) const = 0;
 
     // Tells the user that a computation overflowed; the message is Bulgarian

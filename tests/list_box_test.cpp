@@ -18,7 +18,7 @@ constexpr ControlId kList{Array::List1, 0};
 // Records what a window would be told.
 class RecordingView final : public FormView {
 public:
-    void insertItem(ControlId list, int index, std::string_view) override {
+    void insertItem(ControlId list, int index, std::string_view, std::string_view) override {
         record(list, "insert " + std::to_string(index));
     }
     void clearItems(ControlId list) override { record(list, "clear"); }

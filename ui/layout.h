@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "model/controls.h"
+#include "model/form.h"
 
 namespace mervalin::layout {
 
@@ -185,13 +186,13 @@ inline constexpr std::array<Control, 18> kControls = {{
     button({3840, 2520, 1215, 375}, 9, "Чисти"),
     label(3, {1920, 2400, 615, 375}, 13, "d/a"),
     list({Array::List2, 0}, {2520, 2400, 735, 630}, 12, 3, 2),
-    label(4, {3360, 600, 975, 405}, 14, "Vсфера="),
+    label(4, {3360, 600, 975, 405}, 14, Mervalin::kResultNames[0]),
     resultBox(0, {4320, 600, 1215, 405}, 18, 4),
-    label(5, {3360, 1005, 975, 405}, 15, "Mсфера="),
+    label(5, {3360, 1005, 975, 405}, 15, Mervalin::kResultNames[1]),
     resultBox(1, {4320, 1005, 1215, 405}, 19, 5),
-    label(6, {3360, 1410, 975, 405}, 16, "Vкуб="),
+    label(6, {3360, 1410, 975, 405}, 16, Mervalin::kResultNames[2]),
     resultBox(2, {4320, 1410, 1215, 405}, 20, 6),
-    label(7, {3360, 1815, 975, 405}, 17, "Mкуб="),
+    label(7, {3360, 1815, 975, 405}, 17, Mervalin::kResultNames[3]),
     resultBox(3, {4320, 1815, 1215, 405}, 21, 7),
     picture({1800, 600, 1455, 1725}, 22, "Схема: кълбо с диаметър d"),
 }};

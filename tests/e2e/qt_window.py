@@ -96,7 +96,7 @@ class QtWindow(suite.Driver):
             rows = node.queryTable().getSelectedRows()
             shown[name] = {"selected": rows[0] if len(rows) == 1 else -len(rows) - 1}
             if items:
-                shown[name]["items"] = [child.name for child in node]
+                shown[name]["names"] = [child.name for child in node]
         for name in suite.BOXES:
             text = self.nodes[name].queryText()
             shown[name] = text.getText(0, text.characterCount)

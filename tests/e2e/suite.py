@@ -11,7 +11,10 @@ each (every list shows the form's choice, and the boxes the form's texts) and
 the whole state at the end. A driver is a class with these methods:
 
     start(locale), close()
-    state(items)    {"List1(0)": {"selected": i[, "items": [...]]}, ...,
+    state(items)    {"List1(0)": {"selected": i[, "items": [...]][, "names":
+                     [...]]}, ..., with items the texts shown and names
+                     those screen readers are given, as far as it can read
+                     them,
                      "Text1(0)": text, "Text2(0)": text, ..., and where the
                      window can tell, "Announced": what it last gave screen
                      readers to say at once}
@@ -40,6 +43,10 @@ SOURCE = os.path.dirname(os.path.dirname(HERE))
 LOCALES = {"en": "en_US.UTF-8", "bg": "bg_BG.UTF-8"}
 KEYS = ["Up", "Down", "PageUp", "PageDown", "Home", "End", "Space", "Enter"]
 LISTS = ["List1(0)", "List1(1)", "List2"]
+# The lists of numbers, which screen readers are given in the reading
+# locale's form, and that form's decimal separator.
+NUMBER_LISTS = ["List1(1)", "List2"]
+DECIMAL = {"en_US.UTF-8": ".", "bg_BG.UTF-8": ","}
 BOXES = ["Text1(0)", "Text2(0)", "Text2(1)", "Text2(2)", "Text2(3)"]
 
 
@@ -146,14 +153,16 @@ def expected_view(dump):
 
 
 def differences(shown, expected, items=False):
-    """What the window shows that the form does not hold."""
+    """What the window shows that the form does not hold. A list's "names"
+    are its items as screen readers are given them."""
     found = []
     for name in LISTS:
         if shown[name]["selected"] != expected[name]["selected"]:
             found.append(f"{name} shows item {shown[name]['selected']} chosen, the form "
                          f"{expected[name]['selected']}")
-        if items and shown[name].get("items", expected[name]["items"]) != expected[name]["items"]:
-            found.append(f"{name} shows the items {shown[name]['items']}")
+        for kind in ("items", "names") if items else ():
+            if kind in shown[name] and shown[name][kind] != expected[name][kind]:
+                found.append(f"{name} shows the {kind} {shown[name][kind]}")
     for name in BOXES + ["Announced"]:
         if name in shown and lines(shown[name]) != lines(expected[name]):
             found.append(f"{name} shows {shown[name][:70]!r}, the form {expected[name][:70]!r}")
@@ -167,7 +176,8 @@ class Session:
         self.driver = driver
         self.table = table()
         self.runner = Runner(runner_command, LOCALES[locale])
-        self.expected = expected_view(self.runner.state())
+        self.decimal = DECIMAL[LOCALES[locale]]
+        self.expected = self.view(self.runner.state())
         # The control the window opens with the focus on, then the one Tab is
         # to move it to.
         self.focus = next(c["name"] for c in self.table["controls"] if c["focus"])
@@ -176,6 +186,16 @@ class Session:
     def close(self):
         self.driver.close()
         self.runner.close()
+
+    def view(self, dump):
+        """The runner's form as the driver reports the window, with each
+        list's names for screen readers: numbers with the locale's decimal
+        separator."""
+        view = expected_view(dump)
+        for name in LISTS:
+            view[name]["names"] = [item.replace(".", self.decimal) if name in NUMBER_LISTS
+                                   else item for item in view[name]["items"]]
+        return view
 
     # --- the steps --------------------------------------------------------
 
@@ -237,7 +257,7 @@ class Session:
     def settle(self, check_focus=False, items=False, timeout=10):
         """Waits until the window shows what the runner holds; fails with
         the differences after timeout seconds."""
-        self.expected = expected_view(self.runner.state())
+        self.expected = self.view(self.runner.state())
         deadline = time.monotonic() + timeout
         while True:
             shown = self.driver.state(items=items)

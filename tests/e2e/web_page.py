@@ -39,7 +39,12 @@ STATE = """
 var state = {}, withItems = arguments[0];
 document.querySelectorAll('#mervalin select').forEach(function(s) {
   state[s.id] = {selected: s.selectedIndex};
-  if (withItems) state[s.id].items = Array.from(s.options, function(o) { return o.text; });
+  if (withItems) {
+    state[s.id].items = Array.from(s.options, function(o) { return o.text; });
+    state[s.id].names = Array.from(s.options, function(o) {
+      return o.getAttribute('aria-label') || o.text;
+    });
+  }
 });
 document.querySelectorAll('#mervalin input, #mervalin textarea').forEach(function(t) {
   state[t.id] = t.value;

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
@@ -210,6 +211,15 @@ void installAccessibility() { QAccessible::installFactory(accessibleControl); }
 
 ResultBox::ResultBox(QWidget* parent) : QLineEdit(parent) {}
 
+void ResultBox::focusInEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::TabFocusReason && event->reason() != Qt::BacktabFocusReason) {
+        QLineEdit::focusInEvent(event);
+        return;
+    }
+    QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&plain);
+}
+
 void sayChosenItemOnFocus(QListWidget* list) { new ChosenItemOnFocus(list); }
 
 void sayChosenItem(QListWidget* list) {
@@ -226,7 +236,15 @@ Announcer::Announcer(QWidget* window) : QObject(window), window_(window) {
     notification_ = notification;
 }
 
+bool Announcer::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && described_.list.data() == watched) {
+        describe({}, QString());
+    }
+    return false;
+}
+
 void Announcer::watch(QListWidget* list) {
+    list->installEventFilter(this);
     connect(list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this, list](const QModelIndex& current) {
                 justCurrent_ = {list, current};

@@ -24,11 +24,18 @@ void installAccessibility();
 // own that ends where it starts; Orca joins such runs into one that ends
 // before the last character, and says "65.4" for 65.45. This box's run
 // covers the whole text.
+// Reached by Tab, it leaves its text unselected: Qt's line edit selects all
+// of it then, and Orca says the number, "selected", the name, the number
+// and "selected" again, and "Text unselected" on leaving; this box is said
+// once, by its name and number. Ctrl+A selects it for copying.
 class ResultBox final : public QLineEdit {
     Q_OBJECT
 
 public:
     explicit ResultBox(QWidget* parent = nullptr);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // Makes the list say its chosen item when it gets the focus. Qt reports only
@@ -52,7 +59,9 @@ void sayChosenItem(QListWidget* list);
 // text becomes the description of the item the key or click has just made
 // current (and is taken off the item that had it, so that an old verdict is
 // never read), or, when no item has just become current, a hidden
-// notification shown with it.
+// notification shown with it. The item's description is taken off again
+// when the focus leaves its list, so that coming back does not say the
+// verdict a second time.
 class Announcer final : public QObject {
 public:
     // window holds the lists and the notification, and owns this.
@@ -68,6 +77,9 @@ public:
     // The notification that carries announcements no item can carry; hidden
     // between them.
     QLabel* notification() const { return notification_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // An item of a list; persistent, because the clear button empties the

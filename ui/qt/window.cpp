@@ -104,9 +104,12 @@ public:
     }
 
     // What the form shows, reporting nothing back.
-    void insert(int index, const QString& text) {
+    // spoken, when not empty, is what screen readers say for the item.
+    void insert(int index, const QString& text, const QString& spoken) {
         Quiet quiet(quiet_);
-        insertItem(index, text);
+        auto* item = new QListWidgetItem(text);
+        if (!spoken.isEmpty()) item->setData(Qt::AccessibleTextRole, spoken);
+        insertItem(index, item);
     }
     void clearAll() {
         Quiet quiet(quiet_);
@@ -340,8 +343,9 @@ QLabel* MainWindow::label(int index) const {
 }
 QWidget* MainWindow::picture() const { return widget({Array::Picture1, 0}); }
 
-void MainWindow::insertItem(ControlId id, int index, std::string_view text) {
-    if (ChoiceList* shown = list(id)) shown->insert(index, toQString(text));
+void MainWindow::insertItem(ControlId id, int index, std::string_view text,
+                            std::string_view spoken) {
+    if (ChoiceList* shown = list(id)) shown->insert(index, toQString(text), toQString(spoken));
 }
 
 void MainWindow::clearItems(ControlId id) {

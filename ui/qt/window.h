@@ -53,7 +53,8 @@ private:
     ChoiceList* list(ControlId id) const;
 
     // What the form shows, through FormView.
-    void insertItem(ControlId list, int index, std::string_view text) override;
+    void insertItem(ControlId list, int index, std::string_view text,
+                    std::string_view spoken) override;
     void clearItems(ControlId list) override;
     void select(ControlId list, int index) override;
     void setText(ControlId box, std::string_view text) override;

@@ -217,9 +217,10 @@ mergeInto(LibraryManager.library, {
   },
 
   mervalin_page_list_insert__deps: ['$Page'],
-  mervalin_page_list_insert: function(control, index, text, length) {
+  mervalin_page_list_insert: function(control, index, text, length, spoken, spokenLength) {
     var option = document.createElement('option');
     option.textContent = UTF8ToString(text, length);
+    if (spokenLength > 0) option.setAttribute('aria-label', UTF8ToString(spoken, spokenLength));
     Page.controls[control].add(option, index);
   },
 

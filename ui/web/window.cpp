@@ -20,7 +20,9 @@ void mervalin_page_colour(int role, std::uint32_t colour);
 void mervalin_page_control(int control, int kind, int left, int top, int width, int height,
                            int label, int flags, int background, int text, const char* caption,
                            std::size_t captionLength, const char* name, std::size_t nameLength);
-void mervalin_page_list_insert(int control, int index, const char* text, std::size_t length);
+// spoken is what screen readers say for the option, when not empty.
+void mervalin_page_list_insert(int control, int index, const char* text, std::size_t length,
+                               const char* spoken, std::size_t spokenLength);
 void mervalin_page_list_clear(int control);
 void mervalin_page_list_select(int control, int index);
 void mervalin_page_text(int control, const char* text, std::size_t length);
@@ -92,8 +94,9 @@ void Page::input(int control, Input input, int item) {
     }
 }
 
-void Page::insertItem(ControlId list, int index, std::string_view text) {
-    mervalin_page_list_insert(list.number(), index, text.data(), text.size());
+void Page::insertItem(ControlId list, int index, std::string_view text, std::string_view spoken) {
+    mervalin_page_list_insert(list.number(), index, text.data(), text.size(), spoken.data(),
+                              spoken.size());
 }
 
 void Page::clearItems(ControlId list) { mervalin_page_list_clear(list.number()); }

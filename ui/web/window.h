@@ -23,7 +23,8 @@ public:
     void input(int control, Input input, int item);
 
 private:
-    void insertItem(ControlId list, int index, std::string_view text) override;
+    void insertItem(ControlId list, int index, std::string_view text,
+                    std::string_view spoken) override;
     void clearItems(ControlId list) override;
     void select(ControlId list, int index) override;
     void setText(ControlId box, std::string_view text) override;

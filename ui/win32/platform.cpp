@@ -96,7 +96,10 @@ std::string WindowsPlatform::localiseNumber(std::string_view plainText) const {
     std::wstring decimal = userLocaleText(LOCALE_SDECIMAL, L".");
     std::wstring thousand = userLocaleText(LOCALE_STHOUSAND, L",");
     NUMBERFMTW format{};
-    format.NumDigits = 2;
+    // As many fraction digits as the number has.
+    const std::size_t point = plainText.find('.');
+    format.NumDigits =
+        point == std::string_view::npos ? 0 : static_cast<UINT>(plainText.size() - point - 1);
     format.LeadingZero = userLocaleNumber(LOCALE_ILZERO, 1);
     format.Grouping = groupingFromLocale(userLocaleText(LOCALE_SGROUPING, L"3;0"));
     format.lpDecimalSep = decimal.data();

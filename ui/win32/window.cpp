@@ -300,7 +300,8 @@ HWND MainWindow::listBox(ControlId id) const {
     return nullptr;
 }
 
-void MainWindow::insertItem(ControlId id, int index, std::string_view text) {
+void MainWindow::insertItem(ControlId id, int index, std::string_view text,
+                            std::string_view spoken) {
     for (const auto& list : listInputs_) {
         if (GetDlgCtrlID(list->handle()) != id.number()) continue;
         const std::wstring wide = toWide(text);
@@ -308,7 +309,17 @@ void MainWindow::insertItem(ControlId id, int index, std::string_view text) {
         const auto count = static_cast<int>(list->show(LB_GETCOUNT, 0, 0));
         const WPARAM where = index >= count ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index);
         list->show(LB_INSERTSTRING, where, reinterpret_cast<LPARAM>(wide.c_str()));
+        nameItemForScreenReaders(list->handle(), index, spoken);
     }
+}
+
+void MainWindow::nameItemForScreenReaders(HWND list, int index, std::string_view spoken) {
+    // Child ids count the items from 1. Before the annotation service has
+    // started, the items are named once it has.
+    if (!accessibility_ || spoken.empty()) return;
+    const std::wstring name = toWide(spoken);
+    accessibility_->SetHwndPropStr(list, static_cast<DWORD>(OBJID_CLIENT), index + 1,
+                                   PROPID_ACC_NAME, name.c_str());
 }
 
 void MainWindow::clearItems(ControlId id) {
@@ -357,6 +368,13 @@ void MainWindow::nameControlsForScreenReaders() {
         return;
     }
     for (const auto& control : controls_) nameForScreenReaders(control.handle, *control.design);
+    for (const auto& list : listInputs_) {
+        const auto id = layout::findNumber(GetDlgCtrlID(list->handle()))->id;
+        const ListBox& items = id.array == Array::List2 ? form_.List2() : form_.List1(id.index);
+        for (int i = 0; i < items.count(); ++i) {
+            nameItemForScreenReaders(list->handle(), i, items.spokenItem(i));
+        }
+    }
 }
 
 void MainWindow::nameForScreenReaders(HWND control, const layout::Control& design) {
@@ -624,6 +642,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 for (const Control& control : controls_) {
                     accessibility_->ClearHwndProps(control.handle, static_cast<DWORD>(OBJID_CLIENT),
                                                    CHILDID_SELF, names, ARRAYSIZE(names));
+                }
+                for (const auto& list : listInputs_) {
+                    const auto count = static_cast<int>(list->show(LB_GETCOUNT, 0, 0));
+                    for (int i = 0; i < count; ++i) {
+                        accessibility_->ClearHwndProps(
+                            list->handle(), static_cast<DWORD>(OBJID_CLIENT), i + 1, names, 1);
+                    }
                 }
             }
             PostQuitMessage(0);

@@ -59,7 +59,8 @@ private:
     };
 
     // What the form shows, through FormView.
-    void insertItem(ControlId list, int index, std::string_view text) override;
+    void insertItem(ControlId list, int index, std::string_view text,
+                    std::string_view spoken) override;
     void clearItems(ControlId list) override;
     void select(ControlId list, int index) override;
     void setText(ControlId box, std::string_view text) override;
@@ -73,6 +74,8 @@ private:
     HWND createControl(const layout::Control& design);
     void nameControlsForScreenReaders();
     void nameForScreenReaders(HWND control, const layout::Control& design);
+    // A list item's name for screen readers, when the form gives it one.
+    void nameItemForScreenReaders(HWND list, int index, std::string_view spoken);
     // The timer that gives the controls their accessible names once the
     // window has been painted.
     static constexpr UINT_PTR kNameForScreenReaders = 1;
