@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """What only the page has, beside the end-to-end suite (tests/e2e/): the
 overflow report as a dialog, the single file working from file:// with the
-network off, and the diagram and the live region as screen readers get
-them, in headless Chromium.
+network off, and the diagram, the live region, the landmarks and the
+heading as screen readers get them, in headless Chromium.
 
 Usage: page_test.py BUILD_DIR MERVALIN_REPLAY CASE
 BUILD_DIR holds mervalin.html; CASE is one of the functions named in CASES.
@@ -67,7 +67,34 @@ def picture_and_live_region(driver, url, replay):
     assert live.get_attribute("aria-live") == "polite"
 
 
-CASES = {f.__name__: f for f in (overflow_dialog, single_file_offline, picture_and_live_region)}
+def landmarks(driver, url, replay):
+    """In the accessibility tree, everything (the form, and the live region
+    with an announcement) in the main landmark, and the window's title as
+    the table names it the one heading, of level 1."""
+    b.open_form(driver, url)
+    gold, weight = b.gold_and_its_weight(b.start_state(replay))
+    b.click_item(driver, "List1", 0, gold)
+    b.click_item(driver, "List1", 1, weight)
+    b.settle(driver)
+    nodes = driver.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+    tree = {n["nodeId"]: n for n in nodes}
+
+    def landmark(node):
+        while node["role"]["value"] not in ("main", "RootWebArea"):
+            node = tree[node["parentId"]]
+        return node["role"]["value"]
+    shown = [n for n in tree.values() if not n.get("ignored") and "parentId" in n]
+    assert {landmark(n) for n in shown} == {"main"}, [
+        (n["role"]["value"], n["name"]["value"]) for n in shown if landmark(n) != "main"]
+    title = next(c["caption"] for c in b.design()["controls"] if c["heading"])
+    headings = [(n["name"]["value"], [p["value"]["value"] for p in n["properties"]
+                                      if p["name"] == "level"]) for n in shown
+                if n["role"]["value"] == "heading"]
+    assert headings == [(title, [1])], headings
+
+
+CASES = {f.__name__: f for f in (overflow_dialog, single_file_offline, picture_and_live_region,
+                                 landmarks)}
 
 
 def main():

@@ -6,7 +6,7 @@
 mergeInto(LibraryManager.library, {
   $Page: {
     form: null,     // the element that is the window's client area
-    frame: null,    // its box in the page, which shrinks with it
+    frame: null,    // its box in the page, which shrinks with it: the main landmark
     width: 0,
     height: 0,
     controls: {},   // by control number (ControlId::number())
@@ -121,7 +121,7 @@ mergeInto(LibraryManager.library, {
         form.appendChild(close);
         dialog.appendChild(text);
         dialog.appendChild(form);
-        document.body.appendChild(dialog);
+        Page.frame.appendChild(dialog);
       }
       document.getElementById('overflow-message').textContent = message;
       if (!dialog.open) dialog.showModal();
@@ -156,12 +156,13 @@ mergeInto(LibraryManager.library, {
                                   background, text, caption, captionLength, name, nameLength) {
     // The bits of flags, as ui/web/window.cpp sets them.
     var takesFocus = flags & 1, readOnly = flags & 2, multiLine = flags & 4,
-        scrollBar = flags & 8, sunken = flags & 16, centred = flags & 32;
+        scrollBar = flags & 8, sunken = flags & 16, centred = flags & 32, heading = flags & 64;
     var element;
     var className = Page.kinds[kind];
     switch (className) {
       case 'label':
-        element = document.createElement('label');
+        // The window's title is the page's heading; it looks as a label.
+        element = document.createElement(heading ? 'h1' : 'label');
         element.textContent = UTF8ToString(caption, captionLength);
         break;
       case 'list':
