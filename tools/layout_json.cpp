@@ -60,6 +60,7 @@ Json control(const layout::Control& c) {
                           ? Json(nullptr)
                           : Json(controlName(layout::labelControl(c.namedBy).id))},
             {"caption", c.caption},
+            {"heading", c.heading},
             {"accessibleName", layout::accessibleName(c)},
             {"readOnly", c.readOnly},
             {"multiLine", c.multiLine},

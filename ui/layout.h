@@ -94,6 +94,10 @@ struct Control {
     int namedBy = kNoLabel;
     // What a label or the button shows.
     std::string_view caption = {};
+    // Labels: the title of the whole window, which a page makes its one
+    // heading (an h1) and screen readers list as such; it looks as the
+    // other labels do.
+    bool heading = false;
     // What a screen reader calls a control that no label names and that
     // shows no caption; empty otherwise.
     std::string_view name = {};
@@ -117,6 +121,11 @@ constexpr Control label(int index, Rect rect, int tabIndex, std::string_view cap
             .caption = caption,
             .align = Align::Centre,
             .background = Colour::Label};
+}
+// The label as the window's title.
+constexpr Control heading(Control label) {
+    label.heading = true;
+    return label;
 }
 constexpr Control list(ControlId id, Rect rect, int tabIndex, int namedBy, int pageRows) {
     return {.id = id,
@@ -178,7 +187,7 @@ constexpr bool takesFocus(const Control& control) {
 // created just before it). The checks below hold the table to both rules.
 inline constexpr std::array<Control, 18> kControls = {{
     messageBox({120, 3120, 6615, 2535}, 0, "Съобщение"),
-    label(0, {1320, 0, 4095, 375}, 2, "Мервалин"),
+    heading(label(0, {1320, 0, 4095, 375}, 2, "Мервалин")),
     label(1, {120, 600, 1575, 375}, 4, "Метал"),
     list({Array::List1, 0}, {120, 960, 1575, 2055}, 3, 1, 7),
     label(2, {5640, 600, 1095, 375}, 6, "Тегло"),
@@ -236,6 +245,17 @@ constexpr bool creationOrderHolds() {
     return true;
 }
 static_assert(creationOrderHolds(), "kControls: tab order or label order broken");
+
+// Whether the window has one title: one heading, and it is a label.
+constexpr bool headingHolds() {
+    int headings = 0;
+    for (const Control& control : kControls) {
+        if (control.heading && control.kind != Kind::Label) return false;
+        headings += control.heading ? 1 : 0;
+    }
+    return headings == 1;
+}
+static_assert(headingHolds(), "kControls: the window needs one title label");
 
 // The control that has the focus when the window opens: the first that
 // takes it, the message box.

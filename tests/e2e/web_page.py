@@ -26,7 +26,8 @@ import suite  # noqa: E402
 from waiting import wait_for  # noqa: E402
 from xserver import start_x_server  # noqa: E402
 
-KINDS = {"LABEL": "label", "SELECT": "list", "INPUT": "text", "TEXTAREA": "text",
+# The window's title label is the page's heading, an h1.
+KINDS = {"LABEL": "label", "H1": "label", "SELECT": "list", "INPUT": "text", "TEXTAREA": "text",
          "BUTTON": "button", "DIV": "picture"}
 WEBDRIVER_KEYS = {"Up": b.Keys.UP, "Down": b.Keys.DOWN, "PageUp": b.Keys.PAGE_UP,
                   "PageDown": b.Keys.PAGE_DOWN, "Home": b.Keys.HOME, "End": b.Keys.END,

@@ -134,12 +134,18 @@ def main():
               'document.body.appendChild(s)});')
     (folder / "index.html").write_text(page(template, caption, head, artwork,
                                             script_element(loader)), encoding="utf-8")
+    service_worker(web / "sw.js", folder)
 
-    files = sorted(path.name for path in folder.iterdir())
-    digest = hashlib.sha256()
+
+def service_worker(template, folder):
+    """Writes FOLDER/sw.js from the template: the list of the folder's other
+    files, which it keeps, and its cache's name, the digest of those files
+    and of the template, which is new for every new build."""
+    files = sorted(path.name for path in folder.iterdir() if path.name != "sw.js")
+    worker = template.read_text(encoding="utf-8")
+    digest = hashlib.sha256(worker.encode())
     for file in files:
         digest.update(file.encode() + b"\0" + (folder / file).read_bytes())
-    worker = (web / "sw.js").read_text(encoding="utf-8")
     worker = worker.replace("@DIGEST@", digest.hexdigest()[:16])
     worker = worker.replace("@FILES@", json.dumps(["./"] + files))
     (folder / "sw.js").write_text(worker, encoding="utf-8")

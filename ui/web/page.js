@@ -6,10 +6,13 @@
 mergeInto(LibraryManager.library, {
   $Page: {
     form: null,     // the element that is the window's client area
-    frame: null,    // its box in the page, which shrinks with it
+    frame: null,    // its box in the page, which shrinks with it: the main landmark
     width: 0,
     height: 0,
     controls: {},   // by control number (ControlId::number())
+    message: null,  // the message box, the one multi-line text box
+    messageHeight: 0,
+    grown: 0,       // how much taller than designed the form is, on paper
     announcer: null,
     pending: [],    // work that reads the layout, done once the C++ side is done
 
@@ -45,7 +48,19 @@ mergeInto(LibraryManager.library, {
       if (screen.width < Page.width && available < Page.width) scale = available / Page.width;
       Page.form.style.transform = scale < 1 ? 'scale(' + scale + ')' : '';
       Page.frame.style.width = Page.width * scale + 'px';
-      Page.frame.style.height = Page.height * scale + 'px';
+      Page.frame.style.height = (Page.height + Page.grown) * scale + 'px';
+    },
+
+    // Printed, the message box holds its whole text with no scroll bar, and
+    // the form grows with it; back on the screen both are as designed. The
+    // text is measured with the scroll bar gone, at its printed width.
+    print: function(printing) {
+      var box = Page.message;
+      box.style.overflowY = printing ? 'hidden' : '';
+      Page.grown = printing ? Math.max(0, box.scrollHeight - box.clientHeight) : 0;
+      box.style.height = Page.messageHeight + Page.grown + 'px';
+      Page.form.style.height = Page.height + Page.grown + 'px';
+      Page.fit();
     },
 
     report: function(control, input, item) {
@@ -121,7 +136,7 @@ mergeInto(LibraryManager.library, {
         form.appendChild(close);
         dialog.appendChild(text);
         dialog.appendChild(form);
-        document.body.appendChild(dialog);
+        Page.frame.appendChild(dialog);
       }
       document.getElementById('overflow-message').textContent = message;
       if (!dialog.open) dialog.showModal();
@@ -144,6 +159,8 @@ mergeInto(LibraryManager.library, {
     Page.announcer = document.getElementById('announcer');
     Page.fit();
     window.addEventListener('resize', Page.fit);
+    window.addEventListener('beforeprint', function() { Page.print(true); });
+    window.addEventListener('afterprint', function() { Page.print(false); });
   },
 
   mervalin_page_colour__deps: ['$Page'],
@@ -156,12 +173,13 @@ mergeInto(LibraryManager.library, {
                                   background, text, caption, captionLength, name, nameLength) {
     // The bits of flags, as ui/web/window.cpp sets them.
     var takesFocus = flags & 1, readOnly = flags & 2, multiLine = flags & 4,
-        scrollBar = flags & 8, sunken = flags & 16, centred = flags & 32;
+        scrollBar = flags & 8, sunken = flags & 16, centred = flags & 32, heading = flags & 64;
     var element;
     var className = Page.kinds[kind];
     switch (className) {
       case 'label':
-        element = document.createElement('label');
+        // The window's title is the page's heading; it looks as a label.
+        element = document.createElement(heading ? 'h1' : 'label');
         element.textContent = UTF8ToString(caption, captionLength);
         break;
       case 'list':
@@ -175,6 +193,8 @@ mergeInto(LibraryManager.library, {
         if (multiLine) {
           element = document.createElement('textarea');
           className = 'message';
+          Page.message = element;
+          Page.messageHeight = height;
         } else {
           element = document.createElement('input');
           element.type = 'text';

@@ -1,13 +1,19 @@
 // The web app's service worker: on installation it keeps every file of the
 // app, and from then on answers from them first, so that the app opens with
-// no network. A new build has a new cache name (the files' digest), so the
-// browser installs it anew and the old cache is dropped.
+// no network. A new build has a new cache name (the digest of its files and
+// of this worker), so the browser installs it anew and the old cache is
+// dropped.
 var CACHE = 'mervalin-@DIGEST@';
 var FILES = @FILES@;
 
 self.addEventListener('install', function(event) {
   event.waitUntil(caches.open(CACHE).then(function(cache) {
-    return cache.addAll(FILES);
+    // From the server, never from the browser's HTTP cache: a server that
+    // sends no Cache-Control lets the browser keep the last build's files
+    // a while without asking.
+    return cache.addAll(FILES.map(function(file) {
+      return new Request(file, {cache: 'reload'});
+    }));
   }).then(function() {
     return self.skipWaiting();
   }));

@@ -42,6 +42,7 @@ enum Flag : int {
     kVerticalScrollBar = 8,
     kSunken = 16,
     kCentred = 32,
+    kHeading = 64,
 };
 
 // CSS pixels are 1/96 inch, whatever the screen: the browser scales them.
@@ -56,7 +57,8 @@ int flagsOf(const layout::Control& control) {
            (control.multiLine ? kMultiLine : 0) |
            (control.verticalScrollBar ? kVerticalScrollBar : 0) |
            (control.border == layout::Border::Sunken ? kSunken : 0) |
-           (control.align == layout::Align::Centre ? kCentred : 0);
+           (control.align == layout::Align::Centre ? kCentred : 0) |
+           (control.heading ? kHeading : 0);
 }
 
 }  // namespace
