@@ -173,8 +173,10 @@ void WindowTest::diagramIsSharp() {
     const QPoint origin(
         qRound(inside.x() * ratio) + qFloor((inside.width() * ratio - drawing.width) / 2),
         qRound(inside.y() * ratio) + qFloor((inside.height() * ratio - drawing.height) / 2));
-    const QColor ink(drawing.ink.red, drawing.ink.green, drawing.ink.blue);
-    const QColor paper(drawing.paper.red, drawing.paper.green, drawing.paper.blue);
+    const layout::Rgb inkRgb = layout::designed(diagram::kInk);
+    const layout::Rgb paperRgb = layout::designed(diagram::kPaper);
+    const QColor ink(inkRgb.red, inkRgb.green, inkRgb.blue);
+    const QColor paper(paperRgb.red, paperRgb.green, paperRgb.blue);
     const auto at = [&](int x, int y) { return image.pixelColor(origin + QPoint(x, y)); };
 
     QSet<QPair<int, int>> hatching;

@@ -27,7 +27,7 @@ mergeInto(LibraryManager.library, {
 
     // layout::Kind and layout::Colour of ui/layout.h, in their order.
     kinds: ['label', 'list', 'text', 'button', 'picture'],
-    roles: ['window', 'label', 'button', 'field', 'text'],
+    roles: ['window', 'label', 'button', 'button-text', 'field', 'text', 'paper', 'ink'],
     // mervalin::Input of model/controls.h, by name.
     input: {press: 0, move: 1, activate: 2, up: 3, down: 4, pageUp: 5, pageDown: 6, home: 7,
             end: 8},

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "ui/diagram.h"
 #include "ui/input.h"
 #include "ui/win32/announcer.h"
 #include "ui/win32/resource.h"
@@ -516,7 +517,7 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& d
 }
 
 void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) {
-    diagram_.draw(item.hDC, item.rcItem, dpi_);
+    diagram_.draw(item.hDC, item.rcItem, dpi_, colourOf(diagram::kPaper), colourOf(diagram::kInk));
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
