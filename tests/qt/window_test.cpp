@@ -44,6 +44,7 @@ private slots:
     void verdictsAreAnnouncedWhereTheFocusIs();
     void resultBoxesAreReadWhole();
     void diagramIsSharp();
+    void highContrastComesAndGoes();
 
 private:
     void clickRow(QListWidget* list, int row);
@@ -218,6 +219,33 @@ void WindowTest::diagramIsSharp() {
 // Orca 43 allow: as the description of the weight a key has just made
 // current (and of no other item), or, when the key made no item current, as
 // a notification shown with it.
+// The desktop's high contrast, turned on and off while the window is open
+// (the end-to-end suite checks the window that starts in it): on, every
+// widget in the system's colours of the table; off, the window exactly as
+// before.
+void WindowTest::highContrastComesAndGoes() {
+    const auto system = [](layout::Colour role) {
+        const layout::Rgb rgb = layout::plainHighContrast(layout::highContrast(role));
+        return QColor(rgb.red, rgb.green, rgb.blue);
+    };
+    clickItem(window_->metalList(), QStringLiteral("Злато"));
+    const QImage designed = window_->grab().toImage();
+    window_->setHighContrast(true);
+    const QImage high = window_->grab().toImage();
+    const auto at = [&high, this](const QWidget* widget) {
+        return high.pixelColor(widget->mapTo(window_.get(), QPoint(3, 3)));
+    };
+    QCOMPARE(high.pixelColor(2, 2), system(layout::Colour::Window));
+    QCOMPARE(at(window_->label(1)), system(layout::Colour::Label));
+    QCOMPARE(at(window_->clearButton()), system(layout::Colour::Button));
+    QCOMPARE(at(window_->resultBox(0)), system(layout::Colour::Field));
+    const layout::Rgb chosen = layout::plainHighContrast(layout::kChosenItem);
+    QCOMPARE(window_->metalList()->palette().color(QPalette::Inactive, QPalette::Highlight),
+             QColor(chosen.red, chosen.green, chosen.blue));
+    window_->setHighContrast(false);
+    QCOMPARE(window_->grab().toImage(), designed);
+}
+
 void WindowTest::verdictsAreAnnouncedWhereTheFocusIs() {
     auto description = [](const QListWidgetItem* item) {
         return item->data(Qt::AccessibleDescriptionRole).toString();
