@@ -76,8 +76,15 @@ Json control(const layout::Control& c) {
 
 std::string layoutJson() {
     Json colours = Json::object();
+    Json highContrast = Json::object();
     for (layout::Colour colour : layout::kColours) {
         colours[std::string(layout::nameOf(colour))] = hex(layout::designed(colour));
+        highContrast[std::string(layout::nameOf(colour))] =
+            layout::nameOf(layout::highContrast(colour));
+    }
+    Json plain = Json::object();
+    for (layout::SystemColour colour : layout::kSystemColours) {
+        plain[std::string(layout::nameOf(colour))] = hex(layout::plainHighContrast(colour));
     }
     Json controls = Json::array();
     Json tabOrder = Json::array();
@@ -92,6 +99,11 @@ std::string layoutJson() {
         {"height", layout::kClientHeight},
         {"pixels", {pixels(layout::kClientWidth), pixels(layout::kClientHeight)}},
         {"colours", std::move(colours)},
+        {"highContrast", std::move(highContrast)},
+        {"chosenItem",
+         {{"background", layout::nameOf(layout::kChosenItem)},
+          {"text", layout::nameOf(layout::kChosenItemText)}}},
+        {"plainHighContrast", std::move(plain)},
         {"controls", std::move(controls)},
         {"tabOrder", std::move(tabOrder)},
     };

@@ -8,7 +8,8 @@
 // kDesign holds the drawing in twips, as ui/layout.h holds the window;
 // drawingAt() turns it into what a painter draws, in device pixels, and
 // svg() writes that as an SVG document (assets/diagram.svg is svg() at
-// 96 DPI, for the browser and as the reference drawing).
+// 96 DPI, for the browser and as the reference drawing). It is drawn in
+// Picture1's colours of the control table, kPaper and kInk.
 #pragma once
 
 #include <algorithm>
@@ -24,12 +25,15 @@
 
 namespace mervalin::diagram {
 
+// The roles of the paper and of the ink: Picture1's background and text.
+inline constexpr layout::Colour kPaper = layout::find({Array::Picture1, 0})->background;
+inline constexpr layout::Colour kInk = layout::find({Array::Picture1, 0})->text;
+
 // The drawing in twips, from the top-left corner of the area inside
 // Picture1's border. Fractions of a twip put lines on the middle of a pixel
 // at 96 DPI.
 struct Design {
     double width, height;
-    layout::Rgb paper, ink;
     // The circle: its outline, stroked on this radius.
     double centreX, centreY, radius, outlineWidth;
     // Hatching inside the circle: lines rising to the right at 45 degrees,
@@ -49,8 +53,6 @@ struct Design {
 inline constexpr Design kDesign = {
     .width = 1395,
     .height = 1665,
-    .paper = {255, 255, 255},
-    .ink = {0, 0, 0},
     .centreX = 697.5,
     .centreY = 652.5,
     .radius = 600,
@@ -68,7 +70,7 @@ inline constexpr Design kDesign = {
 };
 
 // What a painter draws, in device pixels from the top-left corner of the
-// drawing, over a ground of the paper colour. The hatching and the straight
+// drawing, in the ink colour over a ground of the paper colour. The hatching and the straight
 // lines lie on whole pixels and are drawn without anti-aliasing, crisp at
 // any scale; the outline, the arrowheads and the label are drawn
 // anti-aliased over them.
@@ -94,7 +96,6 @@ struct Text {
 };
 struct Drawing {
     double width, height;
-    layout::Rgb paper, ink;
     std::vector<Diagonal> hatching;
     std::array<Box, 3> lines;  // the extension lines, then the dimension line
     Circle outline;
@@ -117,8 +118,6 @@ inline Drawing drawingAt(double dpi, const Design& design = kDesign) {
     Drawing drawing{};
     drawing.width = design.width * scale;
     drawing.height = design.height * scale;
-    drawing.paper = design.paper;
-    drawing.ink = design.ink;
 
     // The circle's centre is the middle of pixel (cx, cy).
     const auto cx = static_cast<int>(std::floor(design.centreX * scale));
@@ -222,8 +221,11 @@ inline void append(std::string& out, std::initializer_list<std::string_view> pie
 
 }  // namespace detail
 
-// The drawing as an SVG document whose user unit is the drawing's pixel.
-// The hatching is drawn as lines through the pixels' middles, a little
+// The drawing as an SVG document whose user unit is the drawing's pixel,
+// in the design's colours of kPaper and kInk. The paper is the rectangle of
+// class "paper"; everything else is drawn in the current colour of the
+// group of class "ink", so that a page can give both other colours. The
+// hatching is drawn as lines through the pixels' middles, a little
 // narrower than a pixel and with crisp edges, which fills those pixels.
 inline std::string svg(const Drawing& drawing) {
     using detail::append;
@@ -231,47 +233,47 @@ inline std::string svg(const Drawing& drawing) {
     using std::to_string;
     const std::string width = svgNumber(drawing.width);
     const std::string height = svgNumber(drawing.height);
-    const std::string ink = detail::svgColour(drawing.ink);
     std::string out;
     append(out, {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
                  "<!-- Picture1's diagram, written by assets/generate.sh from ui/diagram.h. -->\n",
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"", width, "\" height=\"",
                  height, "\" viewBox=\"0 0 ", width, " ", height, "\">\n"});
-    append(out, {"  <rect width=\"", width, "\" height=\"", height, "\" fill=\"",
-                 detail::svgColour(drawing.paper), "\"/>\n"});
+    append(out, {"  <rect class=\"paper\" width=\"", width, "\" height=\"", height, "\" fill=\"",
+                 detail::svgColour(layout::designed(kPaper)), "\"/>\n"});
     append(out,
-           {"  <g stroke=\"", ink, "\" stroke-width=\"0.75\" shape-rendering=\"crispEdges\">\n"});
+           {"  <g class=\"ink\" color=\"", detail::svgColour(layout::designed(kInk)), "\">\n"});
+    out += "    <g stroke=\"currentColor\" stroke-width=\"0.75\" shape-rendering=\"crispEdges\">\n";
     for (const Diagonal& line : drawing.hatching) {
         // From the lower left corner of the first pixel to the upper right
         // corner of the last.
-        append(out, {"    <line x1=\"", to_string(line.x), "\" y1=\"", to_string(line.y + 1),
+        append(out, {"      <line x1=\"", to_string(line.x), "\" y1=\"", to_string(line.y + 1),
                      "\" x2=\"", to_string(line.x + line.length), "\" y2=\"",
                      to_string(line.y + 1 - line.length), "\"/>\n"});
     }
-    out += "  </g>\n";
+    out += "    </g>\n";
     const Circle& circle = drawing.outline;
-    append(out,
-           {"  <circle cx=\"", svgNumber(circle.centre.x), "\" cy=\"", svgNumber(circle.centre.y),
-            "\" r=\"", svgNumber(circle.radius), "\" fill=\"none\" stroke=\"", ink,
-            "\" stroke-width=\"", svgNumber(circle.width), "\"/>\n"});
-    append(out, {"  <g fill=\"", ink, "\">\n"});
+    append(out, {"    <circle cx=\"", svgNumber(circle.centre.x), "\" cy=\"",
+                 svgNumber(circle.centre.y), "\" r=\"", svgNumber(circle.radius),
+                 "\" fill=\"none\" stroke=\"currentColor\" stroke-width=\"",
+                 svgNumber(circle.width), "\"/>\n"});
+    out += "    <g fill=\"currentColor\">\n";
     for (const Box& box : drawing.lines) {
-        append(out,
-               {"    <rect x=\"", to_string(box.left), "\" y=\"", to_string(box.top), "\" width=\"",
-                to_string(box.width), "\" height=\"", to_string(box.height), "\"/>\n"});
+        append(out, {"      <rect x=\"", to_string(box.left), "\" y=\"", to_string(box.top),
+                     "\" width=\"", to_string(box.width), "\" height=\"", to_string(box.height),
+                     "\"/>\n"});
     }
     for (const auto& arrow : drawing.arrows) {
-        append(out, {"    <path d=\"M", svgNumber(arrow[0].x), ",", svgNumber(arrow[0].y), " L",
+        append(out, {"      <path d=\"M", svgNumber(arrow[0].x), ",", svgNumber(arrow[0].y), " L",
                      svgNumber(arrow[1].x), ",", svgNumber(arrow[1].y), " L", svgNumber(arrow[2].x),
                      ",", svgNumber(arrow[2].y), " Z\"/>\n"});
     }
     const Text& label = drawing.label;
     append(out,
-           {"    <text x=\"", svgNumber(label.baseline.x), "\" y=\"", svgNumber(label.baseline.y),
+           {"      <text x=\"", svgNumber(label.baseline.x), "\" y=\"", svgNumber(label.baseline.y),
             "\" font-family=\"'", label.family, "', serif\" font-size=\"", svgNumber(label.size),
             "\"", label.italic ? " font-style=\"italic\"" : "", " text-anchor=\"middle\">",
             label.text, "</text>\n"});
-    out += "  </g>\n</svg>\n";
+    out += "    </g>\n  </g>\n</svg>\n";
     return out;
 }
 

@@ -32,10 +32,12 @@ struct Rgb {
 
 // The colours a control is drawn in, by role. Each role has the design's
 // colour; the roles Field and Text are the system's own colours of a text
-// field and its text, which the design leaves as they are.
-enum class Colour { Window, Label, Button, Field, Text };
-inline constexpr std::array<Colour, 5> kColours = {Colour::Window, Colour::Label, Colour::Button,
-                                                   Colour::Field, Colour::Text};
+// field and its text, which the design leaves as they are. Paper and Ink
+// are the diagram's.
+enum class Colour { Window, Label, Button, ButtonText, Field, Text, Paper, Ink };
+inline constexpr std::array<Colour, 8> kColours = {
+    Colour::Window, Colour::Label, Colour::Button, Colour::ButtonText,
+    Colour::Field,  Colour::Text,  Colour::Paper,  Colour::Ink};
 
 constexpr Rgb designed(Colour colour) {
     switch (colour) {
@@ -46,17 +48,81 @@ constexpr Rgb designed(Colour colour) {
         case Colour::Button:
             return {255, 128, 128};
         case Colour::Field:
+        case Colour::Paper:
             return {255, 255, 255};
+        case Colour::ButtonText:
         case Colour::Text:
+        case Colour::Ink:
             break;
     }
     return {0, 0, 0};
 }
 
 constexpr std::string_view nameOf(Colour colour) {
-    constexpr std::array<std::string_view, 5> kNames = {"Window", "Label", "Button", "Field",
-                                                        "Text"};
+    constexpr std::array<std::string_view, 8> kNames = {"Window", "Label", "Button", "ButtonText",
+                                                        "Field",  "Text",  "Paper",  "Ink"};
     return kNames[static_cast<std::size_t>(colour)];
+}
+
+// The system's colours, which a window takes when the system asks for high
+// contrast. Windows calls them COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE,
+// COLOR_BTNTEXT, COLOR_HIGHLIGHT and COLOR_HIGHLIGHTTEXT; CSS Canvas,
+// CanvasText, ButtonFace, ButtonText, Highlight and HighlightText.
+enum class SystemColour { Window, WindowText, ButtonFace, ButtonText, Highlight, HighlightText };
+inline constexpr std::array<SystemColour, 6> kSystemColours = {
+    SystemColour::Window,     SystemColour::WindowText, SystemColour::ButtonFace,
+    SystemColour::ButtonText, SystemColour::Highlight,  SystemColour::HighlightText};
+
+constexpr std::string_view nameOf(SystemColour colour) {
+    constexpr std::array<std::string_view, 6> kNames = {
+        "Window", "WindowText", "ButtonFace", "ButtonText", "Highlight", "HighlightText"};
+    return kNames[static_cast<std::size_t>(colour)];
+}
+
+// The system colour a role takes in high contrast: the window, its labels,
+// the text fields and the diagram's paper the window colour, their text the
+// text colour, the button the button face and its text.
+constexpr SystemColour highContrast(Colour colour) {
+    switch (colour) {
+        case Colour::Window:
+        case Colour::Label:
+        case Colour::Field:
+        case Colour::Paper:
+            return SystemColour::Window;
+        case Colour::Button:
+            return SystemColour::ButtonFace;
+        case Colour::ButtonText:
+            return SystemColour::ButtonText;
+        case Colour::Text:
+        case Colour::Ink:
+            break;
+    }
+    return SystemColour::WindowText;
+}
+
+// A list's chosen item, in high contrast: the system's selection colours.
+inline constexpr SystemColour kChosenItem = SystemColour::Highlight;
+inline constexpr SystemColour kChosenItemText = SystemColour::HighlightText;
+
+// The system's colours where the desktop asks for high contrast but gives
+// the window no colours of its own: GNOME's switch, which the Linux window
+// reads because Qt 6.4 knows of no high-contrast palette. They are Windows'
+// High Contrast White scheme: black on white, the selection white on
+// purple (15.1:1). GNOME's own high-contrast theme selects in white on
+// #1b6acb, 5.3:1, short of the 7:1 every text is to have.
+constexpr Rgb plainHighContrast(SystemColour colour) {
+    switch (colour) {
+        case SystemColour::Window:
+        case SystemColour::ButtonFace:
+        case SystemColour::HighlightText:
+            return {255, 255, 255};
+        case SystemColour::Highlight:
+            return {55, 0, 110};
+        case SystemColour::WindowText:
+        case SystemColour::ButtonText:
+            break;
+    }
+    return {0, 0, 0};
 }
 
 // What a control is made as in each window.
@@ -164,7 +230,8 @@ constexpr Control button(Rect rect, int tabIndex, std::string_view caption) {
             .tabIndex = tabIndex,
             .caption = caption,
             .align = Align::Centre,
-            .background = Colour::Button};
+            .background = Colour::Button,
+            .text = Colour::ButtonText};
 }
 constexpr Control picture(Rect rect, int tabIndex, std::string_view name) {
     return {.id = {Array::Picture1, 0},
@@ -172,7 +239,9 @@ constexpr Control picture(Rect rect, int tabIndex, std::string_view name) {
             .rect = rect,
             .tabIndex = tabIndex,
             .name = name,
-            .border = Border::Sunken};
+            .border = Border::Sunken,
+            .background = Colour::Paper,
+            .text = Colour::Ink};
 }
 
 // Labels and the picture never take the focus; every other control does.

@@ -9,8 +9,10 @@ run it with /usr/bin/python3.
 """
 
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 import pyatspi
@@ -36,12 +38,20 @@ class QtWindow(suite.Driver):
 
     def __init__(self, mervalin):
         self.mervalin = mervalin
-        self.app = self.xvfb = None
+        self.app = self.xvfb = self.config = None
 
-    def start(self, locale):
+    def start(self, locale, high_contrast=False):
         self.xvfb, self.display = start_x_server()
+        # GNOME's settings from a file of this run's own, as GSettings' keyfile
+        # backend reads them, with high contrast on or off.
+        self.config = tempfile.mkdtemp(prefix="mervalin-config-")
+        os.makedirs(os.path.join(self.config, "glib-2.0", "settings"))
+        with open(os.path.join(self.config, "glib-2.0", "settings", "keyfile"), "w") as f:
+            on = str(high_contrast).lower()
+            f.write(f"[org/gnome/desktop/a11y/interface]\nhigh-contrast={on}\n")
         env = {**os.environ, "DISPLAY": self.display, "QT_QPA_PLATFORM": "xcb",
-               "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "LC_ALL": locale}
+               "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", "LC_ALL": locale,
+               "GSETTINGS_BACKEND": "keyfile", "XDG_CONFIG_HOME": self.config}
         env.pop("LANG", None)
         self.env = env
         self.app = subprocess.Popen([self.mervalin], env=env)
@@ -74,6 +84,8 @@ class QtWindow(suite.Driver):
         if self.xvfb is not None:
             self.xvfb.terminate()
             self.xvfb.wait(10)
+        if self.config is not None:
+            shutil.rmtree(self.config, ignore_errors=True)
 
     def xdotool(self, *arguments):
         # xdotool reads its text in the C library's UTF-8 locale.
@@ -127,6 +139,11 @@ class QtWindow(suite.Driver):
         x0, y0 = self.origin()
         width, height = suite.table()["pixels"]
         return suite.grab(self.display, x0, y0, width, height)
+
+    def system_colours(self):
+        # GNOME's switch gives no colours; the table has those the window
+        # takes then.
+        return suite.table()["plainHighContrast"]
 
     # --- input ------------------------------------------------------------
 

@@ -10,11 +10,14 @@ window has, N of them (2,000 unless given), with the invariant checked after
 each (every list shows the form's choice, and the boxes the form's texts) and
 the whole state at the end. A driver is a class with these methods:
 
-    start(locale), close()
+    start(locale, high_contrast)
+                    the window, with the system asking for high contrast
+                    or not
+    close()
     state(items)    {"List1(0)": {"selected": i[, "items": [...]][, "names":
-                     [...]]}, ..., with items the texts shown and names
-                     those screen readers are given, as far as it can read
-                     them,
+                    [...]]}, ..., with items the texts shown and names
+                    those screen readers are given, as far as it can read
+                    them,
                      "Text1(0)": text, "Text2(0)": text, ..., and where the
                      window can tell, "Announced": what it last gave screen
                      readers to say at once}
@@ -23,6 +26,10 @@ the whole state at the end. A driver is a class with these methods:
                      accessible name or None, and any of the table's
                      properties it can read}}
     screenshot()    the window's client area as (width, height, RGB bytes)
+    system_colours()
+                    {"Window": "#rrggbb", ...}: the system's colours (the
+                    table's SystemColour names) that the window is to take
+                    in high contrast
     click(control, item), key(control, key), type(control, text),
     assist(control, item), tab(shift, times), and where the window has them
     tap(control, item), webdriver(control, item)
@@ -30,6 +37,7 @@ the whole state at the end. A driver is a class with these methods:
     TAB_WRAPS       whether Tab goes round from the last control to the first
 """
 
+import collections
 import json
 import os
 import random
@@ -61,6 +69,20 @@ def table():
 
 def lines(text):
     return text.replace("\r\n", "\n")
+
+
+def luminance(colour):
+    """WCAG 2's relative luminance of "#rrggbb"."""
+    def linear(part):
+        value = int(colour[part:part + 2], 16) / 255
+        return value / 12.92 if value <= 0.04045 else ((value + 0.055) / 1.055) ** 2.4
+    return 0.2126 * linear(1) + 0.7152 * linear(3) + 0.0722 * linear(5)
+
+
+def contrast(first, second):
+    """WCAG 2's contrast ratio of two colours, from 1 to 21."""
+    darker, lighter = sorted((luminance(first), luminance(second)))
+    return (lighter + 0.05) / (darker + 0.05)
 
 
 class Runner:
@@ -172,16 +194,17 @@ def differences(shown, expected, items=False):
 class Session:
     """One window and the runner, driven step by step in step."""
 
-    def __init__(self, driver, runner_command, locale):
+    def __init__(self, driver, runner_command, locale, high_contrast=False):
         self.driver = driver
         self.table = table()
+        self.high_contrast = high_contrast
         self.runner = Runner(runner_command, LOCALES[locale])
         self.decimal = DECIMAL[LOCALES[locale]]
         self.expected = self.view(self.runner.state())
         # The control the window opens with the focus on, then the one Tab is
         # to move it to.
         self.focus = next(c["name"] for c in self.table["controls"] if c["focus"])
-        driver.start(LOCALES[locale])
+        driver.start(LOCALES[locale], high_contrast)
 
     def close(self):
         self.driver.close()
@@ -295,15 +318,16 @@ class Session:
                 if prop in shown and shown[prop] != control[prop]:
                     faults.append(f"{name}: {prop} is {shown[prop]!r}, "
                                   f"designed {control[prop]!r}")
-        faults += self.colour_faults()
+        faults += self.contrast_faults() if self.high_contrast else self.colour_faults()
         if faults:
             raise Failure("; ".join(faults))
 
-    def colour_faults(self):
+    def colour_faults(self, colours=None, look="designed"):
         """The background of the window, the labels, the button and the text
-        boxes, sampled inside each beside its border, against the table."""
+        boxes, sampled inside each beside its border, against the table's
+        colours or the given colour of each role."""
         width, height, rgb = self.driver.screenshot()
-        colours = self.table["colours"]
+        colours = colours or self.table["colours"]
 
         def pixel(x, y):
             at = 3 * (y * width + x)
@@ -320,13 +344,60 @@ class Session:
             got = pixel(x + inset, y + h - inset - 1)
             want = colours[control["background"]]
             if got != want:
-                faults.append(f"{control['name']} is {got}, designed {want}")
+                faults.append(f"{control['name']} is {got}, {look} {want}")
         covered = [c["pixels"] for c in self.table["controls"]]
         free = next((x, y) for y in range(4, height, 8) for x in range(4, width, 8)
                     if not any(cx - 2 <= x < cx + cw + 2 and cy - 2 <= y < cy + ch + 2
                                for cx, cy, cw, ch in covered))
         if pixel(*free) != colours["Window"]:
-            faults.append(f"the window is {pixel(*free)} at {free}, designed {colours['Window']}")
+            faults.append(f"the window is {pixel(*free)} at {free}, {look} {colours['Window']}")
+        return faults
+
+    def contrast_faults(self):
+        """In high contrast: colour_faults() in the system colours of the
+        roles, the lists' and the diagram's grounds too, each list's chosen
+        item in about the selection colour (a style may shade it), the
+        diagram's ink in the text colour, and every text at 7:1 or better
+        against its ground, the text's colour being its pixel that stands out
+        most. Prints each ratio."""
+        system = self.driver.system_colours()
+        colours = {role: system[name] for role, name in self.table["highContrast"].items()}
+        faults = self.colour_faults(colours, "in high contrast")
+        width, _, rgb = self.driver.screenshot()
+        selection = system[self.table["chosenItem"]["background"]]
+
+        def mode(pixels):
+            return collections.Counter(pixels).most_common(1)[0][0] if pixels else None
+
+        for control in self.table["controls"]:
+            name, (x, y, w, h) = control["name"], control["pixels"]
+            # Inside the border and the focus frames, left of a scroll bar.
+            right = x + w - 5 - (20 if control["verticalScrollBar"] else 0)
+            rows = [["#%02x%02x%02x" % tuple(rgb[3 * (r * width + c):3 * (r * width + c) + 3])
+                     for c in range(x + 5, right)] for r in range(y + 5, y + h - 5)]
+            band = [i for i, row in enumerate(rows) if control["kind"] == "list" and all(
+                abs(int(mode(row)[k:k + 2], 16) - int(selection[k:k + 2], 16)) <= 16
+                for k in (1, 3, 5))]
+            rest = [p for i, row in enumerate(rows) if all(abs(i - b) > 1 for b in band)
+                    for p in row]
+            texts = [(name, colours[control["background"]], rest)]
+            if control["kind"] == "list" and self.expected[name]["selected"] >= 0:
+                # But for the edges of the chosen item, where a focus frame may be.
+                chosen = [p for i in band[1:-1] for p in rows[i][1:-1]]
+                texts.append((f"{name}, the chosen item", mode(chosen) or selection, chosen))
+            for what, ground, pixels in texts:
+                ink = max(pixels, key=lambda p, g=ground: contrast(p, g), default=ground)
+                ratio = contrast(ink, ground)
+                if mode(pixels) not in (None, ground):
+                    faults.append(f"{what} is {mode(pixels)}, in high contrast {ground}")
+                elif ink == ground and what != name:
+                    faults.append(f"{what} does not show in {selection} with its text")
+                elif ink != ground:
+                    print(f"contrast: {what}: {ink} on {ground}, {ratio:.2f}:1")
+                    if ratio < 7:
+                        faults.append(f"{what} is {ink} on {ground}, {ratio:.2f}:1")
+            if control["kind"] == "picture" and colours[control["text"]] not in rest:
+                faults.append(f"{name} has no ink of {colours[control['text']]}")
         return faults
 
 
@@ -339,10 +410,13 @@ def read_cases():
                 continue
             if line.startswith("case "):
                 words = line.split()
-                current = {"name": words[1], "windows": [], "locale": "en", "steps": []}
+                current = {"name": words[1], "windows": [], "locale": "en",
+                           "contrast": "normal", "steps": []}
                 for word in words[2:]:
                     if word.startswith("locale="):
                         current["locale"] = word.split("=", 1)[1]
+                    elif word.startswith("contrast="):
+                        current["contrast"] = word.split("=", 1)[1]
                     else:
                         current["windows"].append(word)
                 cases[current["name"]] = current
@@ -352,7 +426,7 @@ def read_cases():
 
 
 def run_case(driver, runner, case):
-    session = Session(driver, runner, case["locale"])
+    session = Session(driver, runner, case["locale"], case["contrast"] == "high")
     try:
         session.check_start()
         for number, line in enumerate(case["steps"], 1):
@@ -363,6 +437,10 @@ def run_case(driver, runner, case):
                 raise Failure(f"step {number}, {line}: {failure}") from None
             print(f"ok: {line}")
         session.settle(items=True)
+        # Once more with the results and the chosen items shown.
+        faults = session.contrast_faults() if session.high_contrast else []
+        if faults:
+            raise Failure("at the end: " + "; ".join(faults))
     finally:
         session.close()
 

@@ -3,7 +3,9 @@
 Chromium, windowed on a private Xvfb and offering its accessibility tree to
 AT-SPI, driven through WebDriver (real mouse and key events), CDP touch
 events on an emulated phone, WebDriver's own click on an <option>, and
-AT-SPI's action on an option, as an assistive tool uses it.
+AT-SPI's action on an option, as an assistive tool uses it. In high
+contrast, CDP emulates forced colours in a dark theme, as Windows' High
+Contrast Black gives them to Chromium.
 
 Usage: web_page.py CASE [--events N] [--seed S] RUNNER BUILD_DIR
 Run it inside its own D-Bus session (dbus-run-session), with Debian's
@@ -64,6 +66,28 @@ Array.from(document.getElementById('mervalin').children).forEach(function(e) {
 });
 return found;"""
 
+# Each of the system's colours, by its CSS name, as the page resolves it; a
+# translucent one (Chromium's emulated Highlight is) as it shows on Canvas.
+SYSTEM_COLOURS = """
+var probe = document.body.appendChild(document.createElement('div'));
+var rgba = function(name) {
+  probe.style.color = name;
+  return getComputedStyle(probe).color.match(/[0-9.]+/g).map(Number).concat([1]);
+};
+var ground = rgba('Canvas');
+var found = arguments[0].map(function(name) {
+  var c = rgba(name);
+  return '#' + [0, 1, 2].map(function(i) {
+    return (256 + Math.round(c[i] * c[3] + ground[i] * (1 - c[3]))).toString(16).slice(1);
+  }).join('');
+});
+probe.remove();
+return found;"""
+# The table's system colours by their CSS names.
+CSS_COLOURS = {"Window": "Canvas", "WindowText": "CanvasText", "ButtonFace": "ButtonFace",
+               "ButtonText": "ButtonText", "Highlight": "Highlight",
+               "HighlightText": "HighlightText"}
+
 
 class WebPage(suite.Driver):
     NAME = "web"
@@ -78,7 +102,7 @@ class WebPage(suite.Driver):
         self.browser = self.xvfb = None
         self.phone = False
 
-    def start(self, locale):
+    def start(self, locale, high_contrast=False):
         self.xvfb, display = start_x_server()
         os.environ["DISPLAY"] = display
         self.home = tempfile.mkdtemp(prefix="mervalin-home-")
@@ -91,6 +115,10 @@ class WebPage(suite.Driver):
         self.browser = b.chromium(language=locale.split(".")[0].replace("_", "-"),
                                   screen_reader=True)
         self.driver = self.browser.__enter__()
+        if high_contrast:
+            self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": [
+                {"name": "forced-colors", "value": "active"},
+                {"name": "prefers-color-scheme", "value": "dark"}]})
         b.open_form(self.driver, self.url)
         self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                     {"enabled": True, "maxTouchPoints": 1})
@@ -171,6 +199,10 @@ class WebPage(suite.Driver):
                                "-depth", "8", "ppm:-"], input=png, capture_output=True,
                               check=True)
         return suite.read_ppm(shot.stdout)
+
+    def system_colours(self):
+        return dict(zip(CSS_COLOURS, self.driver.execute_script(SYSTEM_COLOURS,
+                                                                list(CSS_COLOURS.values()))))
 
     # --- input ------------------------------------------------------------
 

@@ -6,14 +6,22 @@ the window shows read back from outside its process by inspect.exe
 do.
 
 Usage: win32_window.py CASE [--events N] [--seed S] RUNNER WINE_RUN MERVALIN_EXE INSPECT_EXE
+                      [MERVALIN_TEST_EXE]
 RUNNER is the scenario runner's wrapper that runs it through Wine. Exits
 with 77 (skipped) without DISPLAY.
+
+Wine always says that high contrast is off (SPI_GETHIGHCONTRAST), so a case
+in high contrast runs MERVALIN_TEST_EXE, the tests' build of the program,
+which MERVALIN_HIGH_CONTRAST=1 switches on, with Windows' High Contrast
+Black colours in the Wine prefix's registry for as long as it runs.
 """
 
 import json
 import os
+import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -25,6 +33,13 @@ WS_VSCROLL, WS_EX_CLIENTEDGE = 0x200000, 0x200
 ES_MULTILINE, ES_READONLY = 0x4, 0x800
 SS_CENTER, SS_TYPEMASK, SS_OWNERDRAW = 0x1, 0x1F, 0xD
 LIVE_REGION = 1800  # the static that carries the announcements
+COLOURS_KEY = r"HKEY_CURRENT_USER\Control Panel\Colors"
+# Windows 10's High Contrast Black scheme: the table's system colours, by
+# the names of COLOURS_KEY.
+HIGH_CONTRAST_BLACK = {
+    "Window": ("Window", "#000000"), "WindowText": ("WindowText", "#ffffff"),
+    "ButtonFace": ("ButtonFace", "#000000"), "ButtonText": ("ButtonText", "#ffffff"),
+    "Highlight": ("Hilight", "#1aebff"), "HighlightText": ("HilightText", "#000000")}
 
 
 class Win32Window(suite.Driver):
@@ -32,17 +47,22 @@ class Win32Window(suite.Driver):
     TAB_WRAPS = True
     INPUTS = {"click", "key", "type", "assist", "tab", "shift+tab"}
 
-    def __init__(self, wine_run, exe, inspect):
+    def __init__(self, wine_run, exe, inspect, test_exe=None):
         self.wine_run, self.exe, self.inspect_exe = wine_run, exe, inspect
+        self.test_exe = test_exe
         self.names = {c["id"]: c["name"] for c in suite.table()["controls"]}
         self.ids = {name: number for number, name in self.names.items()}
-        self.process = self.inspector = None
+        self.process = self.inspector = self.saved_colours = None
 
-    def start(self, locale):
+    def start(self, locale, high_contrast=False):
         env = {**os.environ, "LC_ALL": locale}
         env.pop("LANG", None)
         self.env = env
-        self.process = subprocess.Popen([self.wine_run, self.exe], env=env,
+        exe = self.exe
+        if high_contrast:
+            self.set_colours(HIGH_CONTRAST_BLACK)
+            exe, env = self.test_exe, {**env, "MERVALIN_HIGH_CONTRAST": "1"}
+        self.process = subprocess.Popen([self.wine_run, exe], env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.inspector = subprocess.Popen(
             [self.wine_run, self.inspect_exe, "--wait", "60", "--serve"], env=env,
@@ -66,6 +86,28 @@ class Win32Window(suite.Driver):
         finally:
             if self.process is not None and self.process.poll() is None:
                 self.process.kill()
+            self.restore_colours()
+
+    def reg(self, command, file, *key):
+        """reg.exe's import or export of the file, by its Wine path on Z:."""
+        subprocess.run([self.wine_run, "reg", command, *key, "Z:" + file.replace("/", "\\"),
+                        *(["/y"] if key else [])], env=self.env, capture_output=True, check=True)
+
+    def set_colours(self, colours):
+        """Keeps the prefix's system colours aside, then gives it these."""
+        self.saved_colours = tempfile.mkdtemp(prefix="mervalin-colours-")
+        self.reg("export", os.path.join(self.saved_colours, "saved.reg"), COLOURS_KEY)
+        with open(os.path.join(self.saved_colours, "scheme.reg"), "w", encoding="ascii") as f:
+            f.write(f"REGEDIT4\n\n[{COLOURS_KEY}]\n")
+            f.writelines(f'"{key}"="{int(rgb[1:3], 16)} {int(rgb[3:5], 16)} {int(rgb[5:], 16)}"\n'
+                         for key, rgb in colours.values())
+        self.reg("import", os.path.join(self.saved_colours, "scheme.reg"))
+
+    def restore_colours(self):
+        if self.saved_colours is not None:
+            self.reg("import", os.path.join(self.saved_colours, "saved.reg"))
+            shutil.rmtree(self.saved_colours)
+            self.saved_colours = None
 
     def ask(self, command):
         self.inspector.stdin.write((command + "\n").encode())
@@ -125,6 +167,9 @@ class Win32Window(suite.Driver):
         window = self.window()
         (x, y), (width, height) = window["clientOrigin"], window["clientSize"]
         return suite.grab(os.environ["DISPLAY"], x, y, width, height)
+
+    def system_colours(self):
+        return {name: rgb for name, (_, rgb) in HIGH_CONTRAST_BLACK.items()}
 
     # --- input ------------------------------------------------------------
 

@@ -43,6 +43,7 @@ private slots:
     void verdictsAreAnnouncedWhereTheFocusIs();
     void resultBoxesAreReadWhole();
     void diagramIsSharp();
+    void highContrastComesAndGoes();
 
 private:
     void clickRow(QListWidget* list, int row);
@@ -172,8 +173,10 @@ void WindowTest::diagramIsSharp() {
     const QPoint origin(
         qRound(inside.x() * ratio) + qFloor((inside.width() * ratio - drawing.width) / 2),
         qRound(inside.y() * ratio) + qFloor((inside.height() * ratio - drawing.height) / 2));
-    const QColor ink(drawing.ink.red, drawing.ink.green, drawing.ink.blue);
-    const QColor paper(drawing.paper.red, drawing.paper.green, drawing.paper.blue);
+    const layout::Rgb inkRgb = layout::designed(diagram::kInk);
+    const layout::Rgb paperRgb = layout::designed(diagram::kPaper);
+    const QColor ink(inkRgb.red, inkRgb.green, inkRgb.blue);
+    const QColor paper(paperRgb.red, paperRgb.green, paperRgb.blue);
     const auto at = [&](int x, int y) { return image.pixelColor(origin + QPoint(x, y)); };
 
     QSet<QPair<int, int>> hatching;
@@ -215,6 +218,33 @@ void WindowTest::diagramIsSharp() {
 // Orca 43 allow: as the description of the weight a key has just made
 // current (and of no other item), or, when the key made no item current, as
 // a notification shown with it.
+// The desktop's high contrast, turned on and off while the window is open
+// (the end-to-end suite checks the window that starts in it): on, every
+// widget in the system's colours of the table; off, the window exactly as
+// before.
+void WindowTest::highContrastComesAndGoes() {
+    const auto system = [](layout::Colour role) {
+        const layout::Rgb rgb = layout::plainHighContrast(layout::highContrast(role));
+        return QColor(rgb.red, rgb.green, rgb.blue);
+    };
+    clickItem(window_->metalList(), QStringLiteral("Злато"));
+    const QImage designed = window_->grab().toImage();
+    window_->setHighContrast(true);
+    const QImage high = window_->grab().toImage();
+    const auto at = [&high, this](const QWidget* widget) {
+        return high.pixelColor(widget->mapTo(window_.get(), QPoint(3, 3)));
+    };
+    QCOMPARE(high.pixelColor(2, 2), system(layout::Colour::Window));
+    QCOMPARE(at(window_->label(1)), system(layout::Colour::Label));
+    QCOMPARE(at(window_->clearButton()), system(layout::Colour::Button));
+    QCOMPARE(at(window_->resultBox(0)), system(layout::Colour::Field));
+    const layout::Rgb chosen = layout::plainHighContrast(layout::kChosenItem);
+    QCOMPARE(window_->metalList()->palette().color(QPalette::Inactive, QPalette::Highlight),
+             QColor(chosen.red, chosen.green, chosen.blue));
+    window_->setHighContrast(false);
+    QCOMPARE(window_->grab().toImage(), designed);
+}
+
 void WindowTest::verdictsAreAnnouncedWhereTheFocusIs() {
     auto description = [](const QListWidgetItem* item) {
         return item->data(Qt::AccessibleDescriptionRole).toString();

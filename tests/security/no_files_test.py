@@ -22,8 +22,13 @@ window talks to its display, and is fine. So is Qt's mkdir() of
 XDG_RUNTIME_DIR itself: QStandardPaths makes sure the session's runtime
 directory exists by trying to make it, and with the directory there, as
 every desktop session has it, the call fails with EEXIST and makes nothing.
-A file made inside it would still count. As root the mode bits do not stop
-a write, so the test also checks that HOME is still empty afterwards.
+A file made inside it would still count, but for one: the window asks the
+desktop through GSettings whether high contrast is on, and GSettings' dconf
+reads that from its database with a flag file beside it, dconf/user in the
+runtime directory, which every program that reads a desktop setting opens
+(and makes, when none has yet). It is dconf's, holds no setting and is
+allowed. As root the mode bits do not stop a write, so the test also checks
+that HOME is still empty afterwards.
 """
 
 import ctypes
@@ -119,8 +124,12 @@ def classify(line, cwd, runtime=None, cwds=None):
     else:
         what = name
     bad = [p for p in paths if not allowed(p)]
-    if name in ("mkdir", "mkdirat") and runtime is not None:
-        bad = [p for p in bad if os.path.normpath(p) != os.path.normpath(runtime)]
+    if runtime is not None:
+        dconf = os.path.join(runtime, "dconf")
+        mine = {"mkdir": (runtime, dconf), "mkdirat": (runtime, dconf),
+                "open": (os.path.join(dconf, "user"),), "openat": (os.path.join(dconf, "user"),)}
+        bad = [p for p in bad
+               if os.path.normpath(p) not in map(os.path.normpath, mine.get(name, ()))]
     if not bad:
         return None
     return f"{what}: {', '.join(bad)}: {line}"
@@ -137,6 +146,9 @@ def check_classifier():
         '12 mkdir("/h/.cache", 0700) = -1 EACCES (Permission denied)': True,
         '12 mkdir("/r", 0700) = -1 EEXIST (File exists)': False,
         '12 openat(AT_FDCWD</h>, "/r/x.lock", O_RDWR|O_CREAT, 0600) = 5': True,
+        '12 mkdir("/r/dconf", 0700) = 0': False,
+        '12 openat(AT_FDCWD</h>, "/r/dconf/user", O_RDWR|O_CREAT, 0600) = 8': False,
+        '12 openat(AT_FDCWD</h>, "/r/dconf/other", O_RDWR|O_CREAT, 0600) = 8': True,
         '12 unlinkat(AT_FDCWD</h>, "/tmp/q", 0) = -1 ENOENT': True,
         '12 socket(AF_UNIX, SOCK_STREAM|SOCK_CLOEXEC, 0) = 3<socket:[1]>': False,
         '12 socket(AF_INET6, SOCK_DGRAM|SOCK_CLOEXEC, IPPROTO_IP) = 4': True,

@@ -6,6 +6,7 @@
 #include "logic/quiz.h"
 #include "model/form.h"
 #include "ui/platform.h"
+#include "ui/qt/desktop.h"
 #include "ui/qt/text.h"
 #include "ui/qt/window.h"
 
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     });
     const auto form = mervalin::startForm(*platform);
     mervalin::qt::MainWindow window(*form);
+    const mervalin::qt::DesktopContrast contrast(
+        [&window](bool high) { window.setHighContrast(high); });
+    window.setHighContrast(contrast.high());
     window.show();
     return QApplication::exec();
 }

@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <functional>
 #include <optional>
+#include <utility>
 
+#include "ui/diagram.h"
 #include "ui/input.h"
 #include "ui/qt/accessibility.h"
 #include "ui/qt/picture.h"
@@ -47,11 +49,41 @@ QPixmap loadImage(const QString& path, const char* format) {
     return QPixmap::fromImage(reader.read());
 }
 
-void fillBackground(QWidget* widget, layout::Colour colour) {
+// Gives a widget its background and text colours, by the palette's roles
+// that the widget draws them in.
+void setColours(QWidget* widget, QPalette::ColorRole ground, const QColor& background,
+                QPalette::ColorRole ink, const QColor& text) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, toQColor(layout::designed(colour)));
+    palette.setColor(ground, background);
+    palette.setColor(ink, text);
     widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
+}
+
+// The application's palette in high contrast: every group in the system's
+// colours, from which Qt's styles also shade frames and scroll bars.
+QPalette highContrastPalette() {
+    using layout::SystemColour;
+    const auto system = [](SystemColour colour) {
+        return toQColor(layout::plainHighContrast(colour));
+    };
+    QPalette palette(system(SystemColour::ButtonFace), system(SystemColour::Window));
+    const std::pair<QPalette::ColorRole, SystemColour> roles[] = {
+        {QPalette::Window, SystemColour::Window},
+        {QPalette::WindowText, SystemColour::WindowText},
+        {QPalette::Base, SystemColour::Window},
+        {QPalette::AlternateBase, SystemColour::Window},
+        {QPalette::Text, SystemColour::WindowText},
+        {QPalette::PlaceholderText, SystemColour::WindowText},
+        {QPalette::ToolTipBase, SystemColour::Window},
+        {QPalette::ToolTipText, SystemColour::WindowText},
+        {QPalette::Button, SystemColour::ButtonFace},
+        {QPalette::ButtonText, SystemColour::ButtonText},
+        // The lists' chosen item, and selected text.
+        {QPalette::Highlight, layout::kChosenItem},
+        {QPalette::HighlightedText, layout::kChosenItemText},
+    };
+    for (const auto& [role, colour] : roles) palette.setColor(role, system(colour));
+    return palette;
 }
 
 // The input a key means on a list or the button, if the form decides it.
@@ -229,7 +261,7 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     }
     setWindowIcon(icon);
     setFont(QFont(toQString(layout::kFontFamily), layout::kFontPoints));
-    fillBackground(this, layout::Colour::Window);
+    setAutoFillBackground(true);
     setFixedSize(toPixels(layout::kClientWidth), toPixels(layout::kClientHeight));
 
     // Created in the design's order, which is also the Tab order.
@@ -254,6 +286,8 @@ MainWindow::MainWindow(Mervalin& form, QWidget* parent) : QWidget(parent), form_
     announcer_ = new Announcer(this);
     announcer_->watch(metalList());
     announcer_->watch(weightList());
+    designPalette_ = QApplication::palette();
+    showColours();
     form.setView(this);
 }
 
@@ -266,7 +300,7 @@ QWidget* MainWindow::makeWidget(const layout::Control& control) {
             label->setAlignment(
                 (control.align == layout::Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) |
                 Qt::AlignTop);
-            fillBackground(label, control.background);
+            label->setAutoFillBackground(true);
             return label;
         }
         case layout::Kind::List: {
@@ -294,25 +328,66 @@ QWidget* MainWindow::makeWidget(const layout::Control& control) {
             return box;
         }
         case layout::Kind::Button: {
-            auto* button = new PushButton(
+            return new PushButton(
                 toQString(control.caption),
                 [this, id = control.id](Input input) { userInput(form_, id, input); }, this);
-            // A style sheet, because styles shade a palette colour into a
-            // gradient that no longer reads as the button's own.
-            const QColor colour = toQColor(layout::designed(control.background));
-            button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: %4;"
-                                                 " border: 1px solid %2; border-radius: 3px; }"
-                                                 "QPushButton:focus { border: 2px solid %3; }"
-                                                 "QPushButton:pressed { background-color: %2; }")
-                                      .arg(colour.name(), colour.darker(160).name(),
-                                           colour.darker(300).name(),
-                                           toQColor(layout::designed(control.text)).name()));
-            return button;
         }
         case layout::Kind::Picture:
             break;
     }
     return new Picture(this);
+}
+
+void MainWindow::setHighContrast(bool high) {
+    if (high == highContrast_) return;
+    highContrast_ = high;
+    showColours();
+}
+
+QColor MainWindow::colour(layout::Colour role) const {
+    return toQColor(highContrast_ ? layout::plainHighContrast(layout::highContrast(role))
+                                  : layout::designed(role));
+}
+
+void MainWindow::showColours() {
+    QApplication::setPalette(highContrast_ ? highContrastPalette() : designPalette_);
+    setColours(this, QPalette::Window, colour(layout::Colour::Window), QPalette::WindowText,
+               colour(layout::Colour::Text));
+    for (const layout::Control& control : layout::kControls) {
+        QWidget* shown = widget(control.id);
+        const QColor background = colour(control.background);
+        const QColor text = colour(control.text);
+        switch (control.kind) {
+            case layout::Kind::Label:
+                setColours(shown, QPalette::Window, background, QPalette::WindowText, text);
+                break;
+            case layout::Kind::List:
+            case layout::Kind::TextBox:
+                setColours(shown, QPalette::Base, background, QPalette::Text, text);
+                break;
+            case layout::Kind::Button: {
+                // A style sheet, because styles shade a palette colour into
+                // a gradient that no longer reads as the button's own. In
+                // high contrast the frame is in the text's colour, which
+                // stands out from any face, and a press swaps the two.
+                const QColor frame = highContrast_ ? text : background.darker(160);
+                const QColor focus = highContrast_ ? text : background.darker(300);
+                const QColor pressedText = highContrast_ ? background : text;
+                shown->setStyleSheet(
+                    QStringLiteral("QPushButton { background-color: %1; color: %4;"
+                                   " border: 1px solid %2; border-radius: 3px; }"
+                                   "QPushButton:focus { border: 2px solid %3; }"
+                                   "QPushButton:pressed { background-color: %2; color: %5; }")
+                        .arg(background.name(), frame.name(), focus.name(), text.name(),
+                             pressedText.name()));
+                break;
+            }
+            case layout::Kind::Picture:
+                static_cast<Picture*>(shown)->setColours(colour(diagram::kPaper),
+                                                         colour(diagram::kInk));
+                break;
+        }
+    }
 }
 
 QWidget* MainWindow::widget(ControlId id) const {

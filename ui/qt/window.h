@@ -3,6 +3,7 @@
 // shows its control and reports the user's input to the one input entry.
 #pragma once
 
+#include <QPalette>
 #include <QWidget>
 #include <map>
 
@@ -48,8 +49,15 @@ public:
     // Delivers the form's announcements to screen readers.
     Announcer* announcer() const { return announcer_; }
 
+    // Draws the window and the application's message boxes in the system's
+    // colours of the design table while the desktop asks for high contrast,
+    // in the design's otherwise. The window starts in the design's.
+    void setHighContrast(bool high);
+
 private:
     QWidget* makeWidget(const layout::Control& control);
+    QColor colour(layout::Colour role) const;
+    void showColours();
     ChoiceList* list(ControlId id) const;
 
     // What the form shows, through FormView.
@@ -63,6 +71,9 @@ private:
     Mervalin& form_;
     std::map<int, QWidget*> widgets_;  // by control number
     Announcer* announcer_ = nullptr;
+    bool highContrast_ = false;
+    // The application's palette before any high contrast.
+    QPalette designPalette_;
 };
 
 }  // namespace mervalin::qt

@@ -30,7 +30,16 @@ mergeInto(LibraryManager.library, {
 
     // layout::Kind and layout::Colour of ui/layout.h, in their order.
     kinds: ['label', 'list', 'text', 'button', 'picture'],
-    roles: ['window', 'label', 'button', 'field', 'text'],
+    roles: ['window', 'label', 'button', 'button-text', 'field', 'text', 'paper', 'ink'],
+    // layout::SystemColour, as CSS names the system's colours.
+    systemColours: ['Canvas', 'CanvasText', 'ButtonFace', 'ButtonText', 'Highlight',
+                    'HighlightText'],
+    // Each role's colour, by the CSS variable that holds it: the design's,
+    // then the one in high contrast.
+    colours: {},
+    // Whether the browser asks for high contrast: its forced colours, as
+    // Windows' high contrast or a browser's own setting turns them on.
+    highContrast: null,
     // mervalin::Input of model/controls.h, by name.
     input: {press: 0, move: 1, activate: 2, up: 3, down: 4, pageUp: 5, pageDown: 6, home: 7,
             end: 8},
@@ -61,6 +70,20 @@ mergeInto(LibraryManager.library, {
       box.style.height = Page.messageHeight + Page.grown + 'px';
       Page.form.style.height = Page.height + Page.grown + 'px';
       Page.fit();
+    },
+
+    // A colour by its variable: the design's, then the one in high contrast.
+    setColour: function(name, designed, highContrast) {
+      Page.colours[name] = [designed, highContrast];
+      Page.showColours();
+    },
+
+    // Every colour in the look the browser now asks for.
+    showColours: function() {
+      var high = Page.highContrast.matches ? 1 : 0;
+      Object.keys(Page.colours).forEach(function(name) {
+        document.documentElement.style.setProperty(name, Page.colours[name][high]);
+      });
     },
 
     report: function(control, input, item) {
@@ -112,11 +135,14 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // The diagram's artwork, which the page carries once, as SVG.
-    diagram: function() {
+    // The diagram's artwork, which the page carries once, as SVG, in the
+    // colours of the roles of its paper and ink.
+    diagram: function(paper, ink) {
       var artwork = document.getElementById('diagram').content.firstElementChild.cloneNode(true);
       artwork.setAttribute('aria-hidden', 'true');
       artwork.setAttribute('focusable', 'false');
+      artwork.querySelector('.paper').style.fill = 'var(--colour-' + Page.roles[paper] + ')';
+      artwork.querySelector('.ink').style.color = 'var(--colour-' + Page.roles[ink] + ')';
       return artwork;
     },
 
@@ -157,6 +183,8 @@ mergeInto(LibraryManager.library, {
     Page.form.style.width = width + 'px';
     Page.form.style.height = height + 'px';
     Page.announcer = document.getElementById('announcer');
+    Page.highContrast = matchMedia('(forced-colors: active)');
+    Page.highContrast.addEventListener('change', Page.showColours);
     Page.fit();
     window.addEventListener('resize', Page.fit);
     window.addEventListener('beforeprint', function() { Page.print(true); });
@@ -164,8 +192,17 @@ mergeInto(LibraryManager.library, {
   },
 
   mervalin_page_colour__deps: ['$Page'],
-  mervalin_page_colour: function(role, rgb) {
-    document.documentElement.style.setProperty('--colour-' + Page.roles[role], Page.colour(rgb));
+  mervalin_page_colour: function(role, rgb, highContrast) {
+    Page.setColour('--colour-' + Page.roles[role], Page.colour(rgb),
+                   Page.systemColours[highContrast]);
+  },
+
+  // The chosen item: outside high contrast in the browser's own colours of
+  // a list's selection.
+  mervalin_page_chosen_item__deps: ['$Page'],
+  mervalin_page_chosen_item: function(background, text) {
+    Page.setColour('--chosen', 'SelectedItem', Page.systemColours[background]);
+    Page.setColour('--chosen-text', 'SelectedItemText', Page.systemColours[text]);
   },
 
   mervalin_page_control__deps: ['$Page'],
@@ -214,7 +251,7 @@ mergeInto(LibraryManager.library, {
       default:
         element = document.createElement('div');
         element.setAttribute('role', 'img');
-        element.appendChild(Page.diagram());
+        element.appendChild(Page.diagram(background, text));
         break;
     }
     element.id = 'control' + control;

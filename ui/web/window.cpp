@@ -13,7 +13,11 @@
 extern "C" {
 void mervalin_page_window(int width, int height, const char* caption, std::size_t captionLength,
                           const char* font, std::size_t fontLength, int fontPoints);
-void mervalin_page_colour(int role, std::uint32_t colour);
+// role is layout::Colour, highContrast the layout::SystemColour it takes
+// in high contrast.
+void mervalin_page_colour(int role, std::uint32_t designed, int highContrast);
+// The layout::SystemColour of the chosen item and its text in high contrast.
+void mervalin_page_chosen_item(int background, int text);
 // kind is layout::Kind; label the number of the label that names the
 // control, or -1; flags the properties (bits of Flag below); background and
 // text the colours' roles (layout::Colour).
@@ -69,8 +73,11 @@ Page::Page(Mervalin& form) : form_(form) {
                          layout::kFontFamily.data(), layout::kFontFamily.size(),
                          layout::kFontPoints);
     for (layout::Colour colour : layout::kColours) {
-        mervalin_page_colour(static_cast<int>(colour), toColour(layout::designed(colour)));
+        mervalin_page_colour(static_cast<int>(colour), toColour(layout::designed(colour)),
+                             static_cast<int>(layout::highContrast(colour)));
     }
+    mervalin_page_chosen_item(static_cast<int>(layout::kChosenItem),
+                              static_cast<int>(layout::kChosenItemText));
     // In the design's order: the page's order is the Tab order.
     for (const layout::Control& control : layout::kControls) {
         const layout::Rect& r = control.rect;

@@ -12,8 +12,6 @@ namespace mervalin::win32 {
 
 namespace {
 
-COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
-
 // A 32-bit top-down DIB section selected into a memory DC, whose pixels
 // are at hand as blue, green, red, unused.
 class Canvas {
@@ -132,19 +130,20 @@ Picture::~Picture() {
     if (bitmap_) DeleteObject(bitmap_);
 }
 
-void Picture::draw(HDC dc, const RECT& area, UINT dpi) {
+void Picture::draw(HDC dc, const RECT& area, UINT dpi, COLORREF paper, COLORREF ink) {
     const SIZE size = {area.right - area.left, area.bottom - area.top};
     if (size.cx <= 0 || size.cy <= 0) return;
-    if (!bitmap_ || size.cx != size_.cx || size.cy != size_.cy || dpi != dpi_) {
+    if (!bitmap_ || size.cx != size_.cx || size.cy != size_.cy || dpi != dpi_ || paper != paper_ ||
+        ink != ink_) {
         if (bitmap_) DeleteObject(bitmap_);
         bitmap_ = nullptr;
-        render(size, dpi);
+        render(size, dpi, paper, ink);
     }
     HDC memory = bitmap_ ? CreateCompatibleDC(dc) : nullptr;
     if (!memory) {
-        HBRUSH paper = CreateSolidBrush(toColorRef(diagram::kDesign.paper));
-        FillRect(dc, &area, paper);
-        DeleteObject(paper);
+        HBRUSH ground = CreateSolidBrush(paper);
+        FillRect(dc, &area, ground);
+        DeleteObject(ground);
         return;
     }
     const HGDIOBJ previous = SelectObject(memory, bitmap_);
@@ -153,7 +152,7 @@ void Picture::draw(HDC dc, const RECT& area, UINT dpi) {
     DeleteDC(memory);
 }
 
-void Picture::render(SIZE size, UINT dpi) {
+void Picture::render(SIZE size, UINT dpi, COLORREF paperColour, COLORREF inkColour) {
     const diagram::Drawing drawing = diagram::drawingAt(dpi);
     // In the middle, on whole pixels, so that the crisp parts stay crisp.
     const POINT offset = {static_cast<LONG>(std::floor((size.cx - drawing.width) / 2)),
@@ -163,9 +162,9 @@ void Picture::render(SIZE size, UINT dpi) {
     if (!canvas.ready()) return;
     HDC dc = canvas.dc();
     const RECT all = {0, 0, size.cx, size.cy};
-    HBRUSH paper = CreateSolidBrush(toColorRef(drawing.paper));
-    HBRUSH ink = CreateSolidBrush(toColorRef(drawing.ink));
-    HPEN pen = CreatePen(PS_SOLID, 1, toColorRef(drawing.ink));
+    HBRUSH paper = CreateSolidBrush(paperColour);
+    HBRUSH ink = CreateSolidBrush(inkColour);
+    HPEN pen = CreatePen(PS_SOLID, 1, inkColour);
     FillRect(dc, &all, paper);
 
     // The crisp parts, pixel for pixel. A one-pixel line at exactly 45
@@ -187,7 +186,8 @@ void Picture::render(SIZE size, UINT dpi) {
     if (large.ready()) {
         drawSmoothParts(drawing, offset, large);
         GdiFlush();
-        const std::uint8_t colour[] = {drawing.ink.blue, drawing.ink.green, drawing.ink.red};
+        const std::uint8_t colour[] = {GetBValue(inkColour), GetGValue(inkColour),
+                                       GetRValue(inkColour)};
         for (int y = 0; y < size.cy; ++y) {
             for (int x = 0; x < size.cx; ++x) {
                 int white = 0;
@@ -214,6 +214,8 @@ void Picture::render(SIZE size, UINT dpi) {
     bitmap_ = canvas.release();
     size_ = size;
     dpi_ = dpi;
+    paper_ = paperColour;
+    ink_ = inkColour;
 }
 
 }  // namespace mervalin::win32

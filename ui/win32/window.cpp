@@ -11,8 +11,10 @@
 #include <string>
 #include <utility>
 
+#include "ui/diagram.h"
 #include "ui/input.h"
 #include "ui/win32/announcer.h"
+#include "ui/win32/contrast.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/resource.h"
 #include "ui/win32/text.h"
@@ -26,16 +28,35 @@ constexpr DWORD kWindowExStyle = 0;
 
 COLORREF toColorRef(layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
-// The colour of a role: the design's, or the system's own for text fields
-// and their text.
-COLORREF colourOf(layout::Colour colour) {
+// The index of a system colour for GetSysColor().
+int systemIndex(layout::SystemColour colour) {
+    switch (colour) {
+        case layout::SystemColour::Window:
+            return COLOR_WINDOW;
+        case layout::SystemColour::WindowText:
+            return COLOR_WINDOWTEXT;
+        case layout::SystemColour::ButtonFace:
+            return COLOR_BTNFACE;
+        case layout::SystemColour::ButtonText:
+            return COLOR_BTNTEXT;
+        case layout::SystemColour::Highlight:
+            return COLOR_HIGHLIGHT;
+        case layout::SystemColour::HighlightText:
+            break;
+    }
+    return COLOR_HIGHLIGHTTEXT;
+}
+
+// Outside high contrast, the system's own colour of the roles that the
+// design leaves to it (text fields and their text), or -1.
+int ownSystemIndex(layout::Colour colour) {
     switch (colour) {
         case layout::Colour::Field:
-            return GetSysColor(COLOR_WINDOW);
+            return COLOR_WINDOW;
         case layout::Colour::Text:
-            return GetSysColor(COLOR_WINDOWTEXT);
+            return COLOR_WINDOWTEXT;
         default:
-            return toColorRef(layout::designed(colour));
+            return -1;
     }
 }
 
@@ -47,8 +68,8 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_MERVALIN));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    // Windows deletes a class's brush when the class goes away.
-    windowClass.hbrBackground = CreateSolidBrush(colourOf(layout::Colour::Window));
+    // No brush: the window paints its background itself, in the colour
+    // that high contrast decides (WM_ERASEBKGND).
     windowClass.lpszClassName = kWindowClass;
     if (!RegisterClassExW(&windowClass)) throw std::runtime_error("RegisterClassExW failed");
 }
@@ -182,9 +203,13 @@ private:
 };
 
 MainWindow::MainWindow(HINSTANCE instance, Mervalin& form) : form_(form), instance_(instance) {
-    for (layout::Colour colour : {layout::Colour::Label, layout::Colour::Button}) {
-        brushes_[static_cast<std::size_t>(colour)] = CreateSolidBrush(colourOf(colour));
+    for (layout::Colour colour : layout::kColours) {
+        if (ownSystemIndex(colour) < 0) {
+            brushes_[static_cast<std::size_t>(colour)] =
+                CreateSolidBrush(toColorRef(layout::designed(colour)));
+        }
     }
+    highContrast_ = systemHighContrast();
     registerWindowClass(instance, windowProc);
 
     // Laid out once, at the final size: the window at the system's DPI,
@@ -495,9 +520,22 @@ const layout::Control* MainWindow::designOf(HWND control) {
     return control ? layout::findNumber(GetDlgCtrlID(control)) : nullptr;
 }
 
-HBRUSH MainWindow::brush(layout::Colour colour) const {
-    if (HBRUSH made = brushes_[static_cast<std::size_t>(colour)]) return made;
-    return GetSysColorBrush(colour == layout::Colour::Text ? COLOR_WINDOWTEXT : COLOR_WINDOW);
+COLORREF MainWindow::colour(layout::Colour role) const {
+    if (highContrast_) return GetSysColor(systemIndex(layout::highContrast(role)));
+    const int own = ownSystemIndex(role);
+    return own >= 0 ? GetSysColor(own) : toColorRef(layout::designed(role));
+}
+
+HBRUSH MainWindow::brush(layout::Colour role) const {
+    // The system's brushes follow its colours by themselves.
+    if (highContrast_) return GetSysColorBrush(systemIndex(layout::highContrast(role)));
+    const int own = ownSystemIndex(role);
+    return own >= 0 ? GetSysColorBrush(own) : brushes_[static_cast<std::size_t>(role)];
+}
+
+void MainWindow::showColours() {
+    highContrast_ = systemHighContrast();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& design) const {
@@ -507,10 +545,10 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& d
     const bool focused = (item.itemState & ODS_FOCUS) != 0;
 
     FillRect(dc, &rect, brush(design.background));
-    // A dark frame marks the focus even while Windows hides focus
-    // rectangles (until the keyboard is first used).
+    // A frame in the text's colour marks the focus even while Windows hides
+    // focus rectangles (until the keyboard is first used).
     if (focused) {
-        FrameRect(dc, &rect, GetSysColorBrush(COLOR_WINDOWTEXT));
+        FrameRect(dc, &rect, brush(design.text));
         InflateRect(&rect, -1, -1);
     }
     DrawEdge(dc, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
@@ -520,7 +558,7 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& d
     if (pressed) OffsetRect(&textRect, 1, 1);
     HGDIOBJ previousFont = SelectObject(dc, font_);
     const int previousMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF previousColour = SetTextColor(dc, colourOf(design.text));
+    const COLORREF previousColour = SetTextColor(dc, colour(design.text));
     DrawTextW(dc, caption.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     SetTextColor(dc, previousColour);
     SetBkMode(dc, previousMode);
@@ -533,7 +571,7 @@ void MainWindow::drawButton(const DRAWITEMSTRUCT& item, const layout::Control& d
 }
 
 void MainWindow::drawPicture(const DRAWITEMSTRUCT& item) {
-    diagram_.draw(item.hDC, item.rcItem, dpi_);
+    diagram_.draw(item.hDC, item.rcItem, dpi_, colour(diagram::kPaper), colour(diagram::kInk));
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -605,10 +643,22 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const auto dc = reinterpret_cast<HDC>(wParam);
             const layout::Control* design = designOf(reinterpret_cast<HWND>(lParam));
             if (!design || design->kind == layout::Kind::Picture) break;
-            SetBkColor(dc, colourOf(design->background));
-            SetTextColor(dc, colourOf(design->text));
+            SetBkColor(dc, colour(design->background));
+            SetTextColor(dc, colour(design->text));
             return reinterpret_cast<LRESULT>(brush(design->background));
         }
+        case WM_ERASEBKGND: {
+            RECT client{};
+            GetClientRect(window_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, brush(layout::Colour::Window));
+            return 1;
+        }
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // High contrast turned on or off (SPI_SETHIGHCONTRAST), or other
+            // system colours: everything again in the colours of now.
+            showColours();
+            break;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             const layout::Control* design = designOf(item.hwndItem);

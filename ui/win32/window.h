@@ -91,7 +91,13 @@ private:
     void drawPicture(const DRAWITEMSTRUCT& item);
     // The design of one of the window's controls, or null.
     static const layout::Control* designOf(HWND control);
-    HBRUSH brush(layout::Colour colour) const;
+    // The colour of a role, and a brush of it, which the window owns: the
+    // design's, or in high contrast the system's colour of the table.
+    COLORREF colour(layout::Colour role) const;
+    HBRUSH brush(layout::Colour role) const;
+    // Takes up whether the system now asks for high contrast, and with
+    // which colours, and draws everything again.
+    void showColours();
     int pixels(int twips) const { return layout::toPixels(twips, static_cast<int>(dpi_)); }
 
     Mervalin& form_;
@@ -103,6 +109,7 @@ private:
     HICON smallIcon_ = nullptr;
     // By layout::Colour, for the roles the design gives a colour of its own.
     std::array<HBRUSH, layout::kColours.size()> brushes_{};
+    bool highContrast_ = false;
     std::vector<Control> controls_;
     // The control to give the focus back to when the window is activated.
     HWND focus_ = nullptr;
