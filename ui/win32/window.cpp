@@ -343,8 +343,8 @@ void MainWindow::nameItemForScreenReaders(HWND list, int index, std::string_view
     // started, the items are named once it has.
     if (!accessibility_ || spoken.empty()) return;
     const std::wstring name = toWide(spoken);
-    accessibility_->SetHwndPropStr(list, static_cast<DWORD>(OBJID_CLIENT), index + 1,
-                                   PROPID_ACC_NAME, name.c_str());
+    accessibility_->SetHwndPropStr(list, static_cast<DWORD>(OBJID_CLIENT),
+                                   static_cast<DWORD>(index + 1), PROPID_ACC_NAME, name.c_str());
 }
 
 void MainWindow::clearItems(ControlId id) {
@@ -696,8 +696,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 for (const auto& list : listInputs_) {
                     const auto count = static_cast<int>(list->show(LB_GETCOUNT, 0, 0));
                     for (int i = 0; i < count; ++i) {
-                        accessibility_->ClearHwndProps(
-                            list->handle(), static_cast<DWORD>(OBJID_CLIENT), i + 1, names, 1);
+                        accessibility_->ClearHwndProps(list->handle(),
+                                                       static_cast<DWORD>(OBJID_CLIENT),
+                                                       static_cast<DWORD>(i + 1), names, 1);
                     }
                 }
             }
