@@ -27,11 +27,9 @@ from xserver import start_x_server  # noqa: E402
 KINDS = {pyatspi.ROLE_LABEL: "label", pyatspi.ROLE_LIST: "list", pyatspi.ROLE_TEXT: "text",
          pyatspi.ROLE_ENTRY: "text", pyatspi.ROLE_PUSH_BUTTON: "button",
          pyatspi.ROLE_IMAGE: "picture"}
-XDOTOOL_KEYS = {"Up": "Up", "Down": "Down", "PageUp": "Prior", "PageDown": "Next",
-                "Home": "Home", "End": "End", "Space": "space", "Enter": "Return"}
 
 
-class QtWindow(suite.Driver):
+class QtWindow(suite.XDriver):
     NAME = "qt"
     TAB_WRAPS = True
     INPUTS = {"click", "key", "type", "assist", "tab", "shift+tab"}
@@ -87,12 +85,8 @@ class QtWindow(suite.Driver):
         if self.config is not None:
             shutil.rmtree(self.config, ignore_errors=True)
 
-    def xdotool(self, *arguments):
-        # xdotool reads its text in the C library's UTF-8 locale.
-        run = subprocess.run(["xdotool", *arguments], env={**self.env, "LC_ALL": "C.UTF-8"},
-                             capture_output=True, text=True)
-        if run.returncode != 0:
-            raise suite.Failure(f"xdotool {' '.join(arguments)}: {run.stderr.strip()}")
+    def x_environment(self):
+        return self.env
 
     def origin(self):
         box = self.frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
@@ -172,14 +166,6 @@ class QtWindow(suite.Driver):
             x, y = item.x + item.width // 3, item.y + item.height // 2
         self.xdotool("mousemove", str(x), str(y), "click", "1")
 
-    def key(self, control, key):
-        self.focus(control)
-        self.xdotool("key", XDOTOOL_KEYS[key])
-
-    def type(self, control, text):
-        self.focus(control)
-        self.xdotool("type", "--delay", "30", text)
-
     def assist(self, control, index):
         """AT-SPI's action on the item, as Orca, voice control and switch
         access use it: Qt's Toggle."""
@@ -189,9 +175,6 @@ class QtWindow(suite.Driver):
         if "toggle" not in names:
             raise suite.Failure(f"item {index} of {control} has no toggle action: {names}")
         action.doAction(names.index("toggle"))
-
-    def tab(self, shift, times=1):
-        self.xdotool("key", *["shift+Tab" if shift else "Tab"] * times)
 
 
 if __name__ == "__main__":

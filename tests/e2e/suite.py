@@ -165,6 +165,36 @@ class Driver:
         raise Failure(f"Tab never reached {control}")
 
 
+class XDriver(Driver):
+    """What the drivers of windows on an X display share: real input from
+    xdotool, on the display of x_environment()."""
+
+    XDOTOOL_KEYS = {"Up": "Up", "Down": "Down", "PageUp": "Prior", "PageDown": "Next",
+                    "Home": "Home", "End": "End", "Space": "space", "Enter": "Return"}
+
+    def x_environment(self):
+        return os.environ
+
+    def xdotool(self, *arguments):
+        # xdotool reads its text in the C library's UTF-8 locale.
+        run = subprocess.run(["xdotool", *arguments],
+                             env={**self.x_environment(), "LC_ALL": "C.UTF-8"},
+                             capture_output=True, text=True)
+        if run.returncode != 0:
+            raise Failure(f"xdotool {' '.join(arguments)}: {run.stderr.strip()}")
+
+    def key(self, control, key):
+        self.focus(control)
+        self.xdotool("key", self.XDOTOOL_KEYS[key])
+
+    def type(self, control, text):
+        self.focus(control)
+        self.xdotool("type", "--delay", "30", text)
+
+    def tab(self, shift, times=1):
+        self.xdotool("key", *["shift+Tab" if shift else "Tab"] * times)
+
+
 def expected_view(dump):
     """The runner's form as a driver's state() reports a window."""
     view = {"List1(0)": dump["List1"][0], "List1(1)": dump["List1"][1], "List2": dump["List2"],

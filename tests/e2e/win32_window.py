@@ -27,8 +27,6 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import suite  # noqa: E402
 
-XDOTOOL_KEYS = {"Up": "Up", "Down": "Down", "PageUp": "Prior", "PageDown": "Next",
-                "Home": "Home", "End": "End", "Space": "space", "Enter": "Return"}
 WS_VSCROLL, WS_EX_CLIENTEDGE = 0x200000, 0x200
 ES_MULTILINE, ES_READONLY = 0x4, 0x800
 SS_CENTER, SS_TYPEMASK, SS_OWNERDRAW = 0x1, 0x1F, 0xD
@@ -42,7 +40,7 @@ HIGH_CONTRAST_BLACK = {
     "Highlight": ("Hilight", "#1aebff"), "HighlightText": ("HilightText", "#000000")}
 
 
-class Win32Window(suite.Driver):
+class Win32Window(suite.XDriver):
     NAME = "win32"
     TAB_WRAPS = True
     INPUTS = {"click", "key", "type", "assist", "tab", "shift+tab"}
@@ -173,13 +171,6 @@ class Win32Window(suite.Driver):
 
     # --- input ------------------------------------------------------------
 
-    def xdotool(self, *arguments):
-        # xdotool reads its text in the C library's UTF-8 locale.
-        run = subprocess.run(["xdotool", *arguments], env={**os.environ, "LC_ALL": "C.UTF-8"},
-                             capture_output=True, text=True)
-        if run.returncode != 0:
-            raise suite.Failure(f"xdotool {' '.join(arguments)}: {run.stderr.strip()}")
-
     def click_at(self, x, y):
         self.xdotool("mousemove", str(x), str(y), "click", "1")
 
@@ -207,20 +198,9 @@ class Win32Window(suite.Driver):
             time.sleep(0.05)
         raise suite.Failure(f"item {index} of {control} does not come into view")
 
-    def key(self, control, key):
-        self.focus(control)
-        self.xdotool("key", XDOTOOL_KEYS[key])
-
-    def type(self, control, text):
-        self.focus(control)
-        self.xdotool("type", "--delay", "30", text)
-
     def assist(self, control, index):
         if self.ask(f"select {self.ids[control]} {index}") is not True:
             raise suite.Failure(f"LB_SETCURSEL {index} on {control} failed")
-
-    def tab(self, shift, times=1):
-        self.xdotool("key", *["shift+Tab" if shift else "Tab"] * times)
 
 
 if __name__ == "__main__":
