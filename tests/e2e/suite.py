@@ -41,6 +41,7 @@ import collections
 import json
 import os
 import random
+import re
 import shlex
 import subprocess
 import sys
@@ -112,23 +113,13 @@ class Runner:
 
 
 def read_ppm(data):
-    """A binary PPM image as (width, height, RGB bytes)."""
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        if data[at:at + 1] == b"#":
-            at = data.index(b"\n", at)
-            continue
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    if fields[0] != b"P6" or fields[3] != b"255":
+    """A binary PPM image, as ImageMagick writes it (no comments), as
+    (width, height, RGB bytes)."""
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    if not header:
         raise Failure("the screenshot is not an 8-bit PPM")
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[at + 1:at + 1 + 3 * width * height]
+    width, height = int(header[1]), int(header[2])
+    return width, height, data[header.end():header.end() + 3 * width * height]
 
 
 def grab(display, x, y, width, height):
@@ -443,10 +434,9 @@ def read_cases():
                 current = {"name": words[1], "windows": [], "locale": "en",
                            "contrast": "normal", "steps": []}
                 for word in words[2:]:
-                    if word.startswith("locale="):
-                        current["locale"] = word.split("=", 1)[1]
-                    elif word.startswith("contrast="):
-                        current["contrast"] = word.split("=", 1)[1]
+                    key, is_setting, value = word.partition("=")
+                    if is_setting:
+                        current[key] = value
                     else:
                         current["windows"].append(word)
                 cases[current["name"]] = current
