@@ -1,9 +1,10 @@
 # shellcheck shell=bash
-# What the packaging tests share, sourced first by each of them: strict mode
-# in the source folder, FAIL and step lines that name the test, checks that
-# say what they saw, a work folder $work, and Wine in fresh prefixes in it.
-# On exit the work folder goes, with the Wine server of its prefixes and the
-# X server whose process id the test put in $xvfb.
+# What the packaging tests (and tests/setup/deps_test.sh) share, sourced
+# first by each of them: strict mode in the source folder, FAIL and step
+# lines that name the test, checks that say what they saw, a work folder
+# $work, and Wine in fresh prefixes in it. On exit the work folder goes,
+# with the Wine server of its prefixes and the X server whose process id
+# the test put in $xvfb.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 test_name=$(basename "$0" .sh)
