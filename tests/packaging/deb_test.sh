@@ -22,9 +22,7 @@ step "cpack -G DEB in $build_dir"
 rm -f "$build_dir"/packages/mervalin_*.deb
 (cd "$build_dir" && logged cpack-deb.log "cpack -G DEB" cpack -G DEB)
 debs=("$build_dir"/packages/mervalin_*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-    fail "expected one mervalin_*.deb, found: ${debs[*]}"
-fi
+[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one mervalin_*.deb, found: ${debs[*]}"
 deb=${debs[0]}
 version=$(dpkg-deb --field "$deb" Version)
 arch=$(dpkg --print-architecture)
@@ -42,10 +40,8 @@ done
 # Exactly the program and its desktop files, under /usr.
 expected=$(grep -v '^#' tests/packaging/linux-files.txt | sed 's|^|./usr/|' | sort)
 packaged=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
-if [ "$packaged" != "$expected" ]; then
-    diff <(echo "$expected") <(echo "$packaged") >&2 || true
+diff <(echo "$expected") <(echo "$packaged") >&2 ||
     fail "the package's files differ from tests/packaging/linux-files.txt (< expected, > packaged)"
-fi
 echo "package holds the $(wc -l <<<"$packaged") expected files"
 
 ! is_installed || echo "mervalin is installed already; it is replaced by this package and removed at the end"

@@ -81,10 +81,9 @@ expect "LaunchCondition" "$(rows "$msi" LaunchCondition | cut -f1 | sort | tr '\
 expect "File version and language of mervalin.exe" \
     "$(rows "$msi" File | awk -F'\t' '$1 == "mervalin.exe" { print $5 " " $6 }')" "$version.0 1026"
 sequence() { rows "$msi" InstallExecuteSequence | awk -F'\t' -v action="$1" '$1 == action { print $3 }'; }
-if [ "$(sequence RemoveExistingProducts)" -le "$(sequence InstallValidate)" ] ||
-   [ "$(sequence RemoveExistingProducts)" -ge "$(sequence InstallInitialize)" ]; then
+[[ $(sequence RemoveExistingProducts) -gt $(sequence InstallValidate) &&
+   $(sequence RemoveExistingProducts) -lt $(sequence InstallInitialize) ]] ||
     fail "RemoveExistingProducts is not between InstallValidate and InstallInitialize"
-fi
 echo "ok   RemoveExistingProducts: the older version goes before anything is installed"
 mkdir "$work/extracted"
 (cd "$work/extracted" && msiextract "$msi" >/dev/null)
@@ -160,10 +159,7 @@ EOF
 state >"$work/state-before"
 expect_nothing_left() { # WHAT
     state >"$work/state-after"
-    if ! diff "$work/state-before" "$work/state-after" >"$work/state-diff"; then
-        cat "$work/state-diff" >&2
-        fail "$1 left the above behind (< before, > after)"
-    fi
+    diff "$work/state-before" "$work/state-after" >&2 || fail "$1 left the above behind (< before, > after)"
     echo "ok   $1 left no file, registry key or value behind"
 }
 # A registry key's values, one "name=value" a line, in UTF-8. `reg query`

@@ -50,9 +50,8 @@ unzip -q "$zip" -d "$work/zip"
 readme=$work/zip/$top/README.txt
 [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
     fail "README.txt does not begin with a UTF-8 byte-order mark"
-if [ "$(grep -c $'\r$' "$readme")" != "$(wc -l <"$readme")" ] || [ -n "$(tail -c 1 "$readme")" ]; then
+[[ $(grep -c $'\r$' "$readme") = "$(wc -l <"$readme")" && -z $(tail -c 1 "$readme") ]] ||
     fail "README.txt has a line that does not end in CR LF"
-fi
 iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
 cmp "$work/zip/$top/mervalin.exe" "$build_dir/ui/win32/mervalin.exe" ||
     fail "the ZIP's mervalin.exe is not the build's (signed) one"
