@@ -9,29 +9,20 @@
 # desktop-file-utils and appstream; a build of the mervalin target in
 # BUILD_DIR. Exits non-zero on the first failure, removing the package if it
 # got as far as installing it.
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-source_dir=$PWD
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 build_dir=$(realpath "${1:-build/linux}")
 app_id=example.mervalin.Mervalin
-
-fail() {
-    echo "deb_test: FAIL: $*" >&2
-    exit 1
-}
-step() { echo "== deb_test: $*"; }
+is_installed() { dpkg-query -W -f='${db:Status-Abbrev}' mervalin 2>/dev/null | grep -q '^ii'; }
 
 [ "$(id -u)" -eq 0 ] || fail "must run as root: it installs the package with apt-get"
 [ -x "$build_dir/ui/qt/mervalin" ] || fail "no $build_dir/ui/qt/mervalin: build the linux preset first"
 
 step "cpack -G DEB in $build_dir"
 rm -f "$build_dir"/packages/mervalin_*.deb
-(cd "$build_dir" && cpack -G DEB >cpack-deb.log 2>&1) ||
-    { cat "$build_dir/cpack-deb.log" >&2; fail "cpack -G DEB"; }
+(cd "$build_dir" && logged cpack-deb.log "cpack -G DEB" cpack -G DEB)
 debs=("$build_dir"/packages/mervalin_*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-    fail "expected one mervalin_*.deb, found: ${debs[*]}"
-fi
+[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one mervalin_*.deb, found: ${debs[*]}"
 deb=${debs[0]}
 version=$(dpkg-deb --field "$deb" Version)
 arch=$(dpkg --print-architecture)
@@ -49,32 +40,26 @@ done
 # Exactly the program and its desktop files, under /usr.
 expected=$(grep -v '^#' tests/packaging/linux-files.txt | sed 's|^|./usr/|' | sort)
 packaged=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
-if [ "$packaged" != "$expected" ]; then
-    diff <(echo "$expected") <(echo "$packaged") >&2 || true
+diff <(echo "$expected") <(echo "$packaged") >&2 ||
     fail "the package's files differ from tests/packaging/linux-files.txt (< expected, > packaged)"
-fi
 echo "package holds the $(wc -l <<<"$packaged") expected files"
 
-if dpkg-query -W -f='${db:Status-Abbrev}' mervalin 2>/dev/null | grep -q '^ii'; then
-    echo "mervalin is installed already; it is replaced by this package and removed at the end"
-fi
+! is_installed || echo "mervalin is installed already; it is replaced by this package and removed at the end"
 
 installed=0
-cleanup() {
+remove_after_failure() {
     if [ "$installed" -eq 1 ]; then
         echo "deb_test: removing mervalin after a failure" >&2
         DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq mervalin >/dev/null 2>&1 || true
     fi
 }
-trap cleanup EXIT
+trap 'remove_after_failure; cleanup' EXIT
 
 step "apt-get install -y ./$(basename "$deb")"
 installed=1
-(cd "$(dirname "$deb")" &&
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "./$(basename "$deb")") \
-    >"$build_dir/apt-install.log" 2>&1 ||
-    { cat "$build_dir/apt-install.log" >&2; fail "apt-get install"; }
-dpkg-query -W -f='${db:Status-Abbrev}' mervalin | grep -q '^ii' || fail "mervalin is not installed"
+(cd "$(dirname "$deb")" && logged "$build_dir/apt-install.log" "apt-get install" \
+    env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall "./$(basename "$deb")")
+is_installed || fail "mervalin is not installed"
 [ "$(dpkg-query -W -f='${Version}' mervalin)" = "$version" ] || fail "installed version is not $version"
 
 step "installed files"
@@ -103,28 +88,23 @@ step "start /usr/bin/mervalin offscreen for 3 seconds"
 # Still running when timeout stops it (exit status 124) is a success: the
 # window came up and waited for the pupil.
 log=$build_dir/deb-test-run.log
-runtime_dir=$(mktemp -d)
+runtime_dir=$work/runtime
+mkdir -m 700 "$runtime_dir"
 status=0
 (cd / && env -i PATH=/usr/bin:/bin HOME="$runtime_dir" XDG_RUNTIME_DIR="$runtime_dir" \
     LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/mervalin) >"$log" 2>&1 || status=$?
-rm -rf "$runtime_dir"
 cat "$log"
 [ "$status" -eq 124 ] || fail "/usr/bin/mervalin exited with status $status before the timeout"
 echo "still running after 3 s (timeout status 124)"
 
 step "apt-get remove -y mervalin"
-DEBIAN_FRONTEND=noninteractive apt-get remove -y -q mervalin >"$build_dir/apt-remove.log" 2>&1 ||
-    { cat "$build_dir/apt-remove.log" >&2; fail "apt-get remove"; }
+logged "$build_dir/apt-remove.log" "apt-get remove" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q mervalin
 installed=0
-[ ! -e /usr/bin/mervalin ] || fail "/usr/bin/mervalin is still there"
-for path in /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml \
+for path in /usr/bin/mervalin /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml \
             /usr/share/icons/hicolor/scalable/apps/$app_id.svg /usr/share/doc/mervalin; do
     [ ! -e "$path" ] || fail "$path is still there"
 done
-if dpkg-query -W -f='${db:Status-Abbrev}' mervalin 2>/dev/null | grep -q '^ii'; then
-    fail "dpkg still lists mervalin as installed"
-fi
+! is_installed || fail "dpkg still lists mervalin as installed"
 echo "removed: /usr/bin/mervalin and the desktop files are gone"
 
-cd "$source_dir"
 echo "deb_test: PASS ($(basename "$deb"), $(stat -c %s "$deb") bytes)"

@@ -10,24 +10,15 @@
 #
 # Needs what scripts/test-packages installs. Takes about as long as four
 # release builds.
-set -euo pipefail
-cd "$(dirname "$0")/../.."
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 commit=$(git rev-parse "${1:-HEAD}")
 repository=$PWD
-
-fail() {
-    echo "reproducible_test: FAIL: $*" >&2
-    exit 1
-}
-step() { echo "== reproducible_test: $*"; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/mervalin-reproducible.XXXXXX")
-trap 'rm -rf "$work"' EXIT
 unset SOURCE_DATE_EPOCH MERVALIN_SIGN_CERT MERVALIN_SIGN_KEY
 # The packages only: no tests, tools or benchmarks.
 options=(-DMERVALIN_BUILD_TESTS=OFF -DMERVALIN_BUILD_TOOLS=OFF -DMERVALIN_BUILD_BENCHMARKS=OFF)
 
-build() { # FOLDER: clones the commit there and makes every package
+build() { # FOLDER: clones the commit into it, made anew, and makes every package
     local source=$1/mervalin-source
     git clone -q --no-checkout "$repository" "$source"
     git -C "$source" checkout -q "$commit"
@@ -58,10 +49,8 @@ artefacts() { # SOURCE
 
 start=$(date +%s)
 step "first build of $commit in $work/first"
-mkdir "$work/first"
 build "$work/first"
 step "second build in $work/second-build, $(($(date +%s) - start)) s later"
-mkdir "$work/second-build"
 build "$work/second-build"
 
 step "comparing"

@@ -4,34 +4,22 @@
 # licence; nothing else.
 #
 #   tests/packaging/web_test.sh [BUILD_DIR]      (default build/web)
-set -euo pipefail
-cd "$(dirname "$0")/../.."
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 build_dir=$(realpath "${1:-build/web}")
 
-fail() {
-    echo "web_test: FAIL: $*" >&2
-    exit 1
-}
-
 [ -f "$build_dir/mervalin.html" ] || fail "no $build_dir/mervalin.html: build the web preset first"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-[ -n "$version" ] || fail "no project version in $build_dir/CMakeCache.txt"
-top=mervalin-$version-web
+top=mervalin-$(project_version "$build_dir")-web
 zip=$build_dir/packages/$top.zip
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 rm -f "$zip"
-(cd "$build_dir" && cpack -G ZIP >cpack-web.log 2>&1) ||
-    { cat "$build_dir/cpack-web.log" >&2; fail "cpack -G ZIP"; }
+(cd "$build_dir" && logged cpack-web.log "cpack -G ZIP" cpack -G ZIP)
 [ -f "$zip" ] || fail "no $zip"
 unzip -l "$zip"
 
-listed=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
-expected=$( (echo "$top/mervalin.html"; echo "$top/LICENSE.txt"
-             cd "$build_dir/web-app" && find . -type f | sed "s|^\./|$top/web-app/|") | sort)
-[ "$listed" = "$expected" ] ||
-    fail "the ZIP holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
+listed=$(unzip -Z1 "$zip" | grep -v '/$')
+same_files "the ZIP's list of files" "$listed" "$(echo "$top/mervalin.html"; echo "$top/LICENSE.txt"
+    cd "$build_dir/web-app" && find . -type f | sed "s|^\./|$top/web-app/|")"
 unzip -q "$zip" -d "$work"
 cmp "$work/$top/mervalin.html" "$build_dir/mervalin.html" || fail "mervalin.html differs"
 diff -r "$work/$top/web-app" "$build_dir/web-app" || fail "web-app/ differs"

@@ -22,24 +22,13 @@
 # build of the mervalin target in BUILD_DIR. Leaves the windows it saw in
 # BUILD_DIR/deploy-msi.png and BUILD_DIR/deploy-setup.png. Exits non-zero on
 # the first failure.
-set -euo pipefail
-cd "$(dirname "$0")/../.."
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 build_dir=$(realpath "${1:-build/windows}")
-
-fail() {
-    echo "windows_deploy_test: FAIL: $*" >&2
-    exit 1
-}
-step() { echo "== windows_deploy_test: $*"; }
-expect() { # WHAT GOT EXPECTED
-    [ "$2" = "$3" ] || fail "$1 is '$2', expected '$3'"
-    echo "ok   $1: $3"
-}
 
 [ -f "$build_dir/ui/win32/mervalin.exe" ] ||
     fail "no $build_dir/ui/win32/mervalin.exe: build the windows preset's mervalin target first"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-[ -n "$version" ] || fail "no project version in $build_dir/CMakeCache.txt"
+version=$(project_version "$build_dir")
 msi=$build_dir/packages/mervalin-$version.msi
 installer=$build_dir/packages/mervalin-$version-setup.exe
 # Mervalin's identity for Windows Installer, in every version to come. A
@@ -55,40 +44,26 @@ if [ "$patch" -gt 0 ]; then older=$major.$minor.$((patch - 1))
 elif [ "$minor" -gt 0 ]; then older=$major.$((minor - 1)).99
 else older=$((major - 1)).99.99
 fi
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 step "cmake --build $build_dir --target mervalin-msi mervalin-installer"
-log=$build_dir/deploy-packages.log
-cmake --build "$build_dir" --target mervalin-msi mervalin-installer -j2 >"$log" 2>&1 ||
-    { cat "$log" >&2; fail "making the packages"; }
+logged "$build_dir/deploy-packages.log" "making the packages" \
+    cmake --build "$build_dir" --target mervalin-msi mervalin-installer -j2
 [ -f "$msi" ] || fail "no $msi"
 
 step "msiinfo: the tables of $(basename "$msi")"
-rows() { # MSI TABLE: the rows, tab-separated, without the three header lines
-    # In the work folder: msiinfo writes the streams of a table with binary
-    # columns (Icon) into a folder of the current one.
-    (cd "$work" && msiinfo export "$1" "$2") | tail -n +4 | tr -d '\r'
+rows() { msi_table "$@" | tail -n +4; } # MSI TABLE: the rows, without the header lines
+# Checks NAME=VALUE arguments against the lines NAME=VALUE of LIST.
+expect_values() { # LIST NAME=VALUE...
+    local pair
+    for pair in "${@:2}"; do expect "${pair%%=*}" "$(sed -n "s/^${pair%%=*}=//p" <<<"$1")" "${pair#*=}"; done
 }
-property() { rows "$msi" Property | awk -F'\t' -v name="$1" '$1 == name { print $2 }'; }
-expect ProductName "$(property ProductName)" "Мервалин"
-expect ProductVersion "$(property ProductVersion)" "$version"
-expect Manufacturer "$(property Manufacturer)" "The Mervalin developers"
-expect UpgradeCode "$(property UpgradeCode)" "$upgrade_code"
 code=$(product_code "$version")
-expect "ProductCode (one per version)" "$(property ProductCode)" "$code"
-expect "ALLUSERS (per-machine)" "$(property ALLUSERS)" 1
-expect "REBOOT" "$(property REBOOT)" ReallySuppress
-expect "ARPPRODUCTICON" "$(property ARPPRODUCTICON)" mervalin.ico
+# A ProductCode of each version's own; ALLUSERS=1: installed per machine.
+expect_values "$(rows "$msi" Property | tr '\t' =)" ProductName=Мервалин ProductVersion="$version" \
+    Manufacturer="The Mervalin developers" UpgradeCode="$upgrade_code" ProductCode="$code" ALLUSERS=1 \
+    REBOOT=ReallySuppress ARPPRODUCTICON=mervalin.ico
 expect "Icon table" "$(rows "$msi" Icon | cut -f1)" mervalin.ico
-expect "code page" "$( (cd "$work" && msiinfo export "$msi" _ForceCodepage) | tr -d '\r' |
-    sed -n 's/\t_ForceCodepage$//p')" 1251
+expect "code page" "$(msi_table "$msi" _ForceCodepage | sed -n 's/\t_ForceCodepage$//p')" 1251
 expect "summary Template (64-bit)" "$(msiinfo suminfo "$msi" | sed -n 's/^Template: //p')" "x64;1033"
 expect "Directory INSTALLDIR" "$(rows "$msi" Directory | awk -F'\t' '$1 == "INSTALLDIR"')" \
     "INSTALLDIR	ProgramFiles64Folder	Mervalin"
@@ -106,10 +81,9 @@ expect "LaunchCondition" "$(rows "$msi" LaunchCondition | cut -f1 | sort | tr '\
 expect "File version and language of mervalin.exe" \
     "$(rows "$msi" File | awk -F'\t' '$1 == "mervalin.exe" { print $5 " " $6 }')" "$version.0 1026"
 sequence() { rows "$msi" InstallExecuteSequence | awk -F'\t' -v action="$1" '$1 == action { print $3 }'; }
-if [ "$(sequence RemoveExistingProducts)" -le "$(sequence InstallValidate)" ] ||
-   [ "$(sequence RemoveExistingProducts)" -ge "$(sequence InstallInitialize)" ]; then
+[[ $(sequence RemoveExistingProducts) -gt $(sequence InstallValidate) &&
+   $(sequence RemoveExistingProducts) -lt $(sequence InstallInitialize) ]] ||
     fail "RemoveExistingProducts is not between InstallValidate and InstallInitialize"
-fi
 echo "ok   RemoveExistingProducts: the older version goes before anything is installed"
 mkdir "$work/extracted"
 (cd "$work/extracted" && msiextract "$msi" >/dev/null)
@@ -140,27 +114,15 @@ cmake -D SOURCE_DIR="$PWD" -D VERSION="$older" -D "VENDOR=The Mervalin developer
       -P cmake/MakeInstaller.cmake
 
 step "a fresh Wine prefix and a private X server"
-# A fresh prefix's drive Z: is /. (winepath would start a Wine process for
-# each path.)
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-# Without winemenubuilder, and with folders of the test's own for the
-# desktop's menus: Wine would copy each Start-menu shortcut into this
-# machine's menus.
-export LC_ALL=C.UTF-8 WINEPREFIX=$work/wine WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree=;mshtml=;winemenubuilder.exe=d'
-export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 DISPLAY=:$(cat "$work/display")
 export DISPLAY
+wine_prefix wine
 # The tests' prefix settings: Liberation Serif for Times New Roman.
-{ wineboot --init && wine regedit /S "$(windows_path "$PWD/tests/win32/prefix.reg")"; } \
-    >"$work/wineboot.log" 2>&1 ||
-    { cat "$work/wineboot.log" >&2; fail "wineboot"; }
-wineserver -w
-drive_c=$WINEPREFIX/drive_c
+run 0 "regedit prefix.reg" regedit /S "$(windows_path "$PWD/tests/win32/prefix.reg")"
 folder=$drive_c/Program\ Files/Mervalin
 common_programs=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs
 profile=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
@@ -197,22 +159,8 @@ EOF
 state >"$work/state-before"
 expect_nothing_left() { # WHAT
     state >"$work/state-after"
-    if ! diff "$work/state-before" "$work/state-after" >"$work/state-diff"; then
-        cat "$work/state-diff" >&2
-        fail "$1 left the above behind (< before, > after)"
-    fi
+    diff "$work/state-before" "$work/state-after" >&2 || fail "$1 left the above behind (< before, > after)"
     echo "ok   $1 left no file, registry key or value behind"
-}
-
-# Runs a Windows program under Wine until it and its children end. Wine
-# passes on the low 8 bits of its exit code (1603 comes out as 67).
-run() { # EXPECTED-EXIT-CODE WHAT PROGRAM ARGUMENT...
-    local expected=$1 what=$2 status=0 low=$(($1 % 256))
-    shift 2
-    wine "$@" >"$work/run.log" 2>&1 || status=$?
-    wineserver -w
-    [ "$status" = "$low" ] || { cat "$work/run.log" >&2; fail "$what exited with $status, expected $expected ($low)"; }
-    echo "ok   $what: exit code $expected"
 }
 # A registry key's values, one "name=value" a line, in UTF-8. `reg query`
 # would print them in the console's code page, which has no Cyrillic; `reg
@@ -225,27 +173,21 @@ registry() { # KEY
     python3 - "$work/key.reg" <<'PYTHON'
 import re, sys
 text = open(sys.argv[1], encoding="utf-16").read().replace("\\\r\n", "").replace("\\\n", "")
-sections = text.split("\n[")
-for line in sections[1].splitlines()[1:]:  # the key's own values, not its subkeys'
-    found = re.match(r'^"((?:[^"\\]|\\.)*)"=(.*)$', line.strip())
-    if not found:
-        continue
-    name, data = (re.sub(r"\\(.)", r"\1", found.group(1)), found.group(2))
-    if data.startswith('"'):
-        data = re.sub(r"\\(.)", r"\1", data[1:-1])
-    elif data.startswith("hex(2):"):
-        data = bytes.fromhex(data[7:].replace(",", "").replace(" ", "")).decode("utf-16-le").rstrip("\0")
-    elif data.startswith("dword:"):
-        data = str(int(data[6:], 16))
-    print(f"{name}={data}")
+for line in text.split("\n[")[1].splitlines()[1:]:  # the key's own values, not its subkeys'
+    if found := re.match(r'^"((?:[^"\\]|\\.)*)"=(.*)$', line.strip()):
+        name, data = re.sub(r"\\(.)", r"\1", found.group(1)), found.group(2)
+        if data.startswith('"'):
+            data = re.sub(r"\\(.)", r"\1", data[1:-1])
+        elif data.startswith("hex(2):"):
+            data = bytes.fromhex(data[7:].replace(",", "").replace(" ", "")).decode("utf-16-le").rstrip("\0")
+        elif data.startswith("dword:"):
+            data = str(int(data[6:], 16))
+        print(f"{name}={data}")
 PYTHON
 }
-value() { # KEY NAME
-    registry "$1" | sed -n "s/^$2=//p"
-}
+value() { registry "$1" | sed -n "s/^$2=//p"; } # KEY NAME
 expect_files() { # FILE...: exactly these in Program Files\Mervalin
-    expect "Program Files\\Mervalin" "$(ls "$folder" 2>/dev/null | sort | tr '\n' ' ')" \
-        "$(printf '%s\n' "$@" | sort | tr '\n' ' ')"
+    same_files "Program Files\\Mervalin" "$(ls "$folder" 2>/dev/null)" "$(printf '%s\n' "$@")"
 }
 
 # Starts the program from its Start-menu shortcut, as a pupil would, finds
@@ -273,12 +215,9 @@ run 0 "upgrading to $version" msiexec /i "$(windows_path "$msi")" /qn
 registry "$uninstall_key\\$older_code" >/dev/null && fail "$older is still registered after the upgrade"
 echo "ok   $older is gone from Apps & features"
 key=$uninstall_key\\$code
-registry "$key"
-expect DisplayName "$(value "$key" DisplayName)" "Мервалин"
-expect DisplayVersion "$(value "$key" DisplayVersion)" "$version"
-expect Publisher "$(value "$key" Publisher)" "The Mervalin developers"
-expect InstallLocation "$(value "$key" InstallLocation)" 'C:\Program Files\Mervalin\'
-expect UninstallString "$(value "$key" UninstallString)" "MsiExec.exe /X$code"
+values=$(registry "$key") || fail "no $key"
+expect_values "$values" DisplayName=Мервалин DisplayVersion="$version" Publisher="The Mervalin developers" \
+    'InstallLocation=C:\Program Files\Mervalin\' "UninstallString=MsiExec.exe /X$code"
 # Apps & features takes an .msi's icon from the product's registration.
 packed=$(python3 -c 'import sys; h = sys.argv[1].strip("{}").replace("-", "")
 print(h[7::-1] + h[11:7:-1] + h[15:11:-1] + "".join(h[i + 1] + h[i] for i in range(16, 32, 2)))' "$code")
@@ -325,14 +264,10 @@ shortcut=$common_programs/Mervalin.lnk
 [ ! -e "$user_programs/Mervalin.lnk" ] || fail "a shortcut in the user's own Start menu too"
 echo "ok   shortcut ${shortcut#"$drive_c"/}"
 key=$uninstall_key\\Mervalin
-registry "$key"
+values=$(registry "$key") || fail "no $key"
 # The .msi's name and publisher, though the installer spoke English here.
-expect DisplayName "$(value "$key" DisplayName)" "Мервалин"
-expect Publisher "$(value "$key" Publisher)" "The Mervalin developers"
-expect DisplayVersion "$(value "$key" DisplayVersion)" "$version"
-expect InstallLocation "$(value "$key" InstallLocation)" 'C:\Program Files\Mervalin'
-expect QuietUninstallString "$(value "$key" QuietUninstallString)" \
-    '"C:\Program Files\Mervalin\uninstall.exe" /S'
+expect_values "$values" DisplayName=Мервалин Publisher="The Mervalin developers" DisplayVersion="$version" \
+    'InstallLocation=C:\Program Files\Mervalin' 'QuietUninstallString="C:\Program Files\Mervalin\uninstall.exe" /S'
 registry 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mervalin' >/dev/null &&
     fail "an uninstall entry under HKCU too"
 echo "ok   no entry under HKCU"

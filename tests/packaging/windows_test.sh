@@ -14,21 +14,14 @@
 # Needs unzip, p7zip-full (7z lists the installer), nsis, wixl, msitools and
 # faketime, and a build of the mervalin target in BUILD_DIR (and in
 # X86_BUILD_DIR). Exits non-zero on the first failure.
-set -euo pipefail
-cd "$(dirname "$0")/../.."
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 build_dir=$(realpath "${1:-build/windows}")
 x86_build_dir=$(realpath -m "${2:-$build_dir-x86}")
 
-fail() {
-    echo "windows_test: FAIL: $*" >&2
-    exit 1
-}
-step() { echo "== windows_test: $*"; }
-
 [ -f "$build_dir/ui/win32/mervalin.exe" ] ||
     fail "no $build_dir/ui/win32/mervalin.exe: build the windows preset's mervalin target first"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-[ -n "$version" ] || fail "no project version in $build_dir/CMakeCache.txt"
+version=$(project_version "$build_dir")
 packages=$build_dir/packages
 if grep -q '^CMAKE_TOOLCHAIN_FILE.*mingw-w64-x86\.cmake$' "$build_dir/CMakeCache.txt"; then
     arch=x86
@@ -43,28 +36,22 @@ else
 fi
 zip=$packages/mervalin-$version-windows-$arch.zip
 top=mervalin-$version-windows-$arch
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 step "cpack -G ZIP in $build_dir"
 rm -f "$zip" "$msi" ${installer:+"$installer"}
-(cd "$build_dir" && cpack -G ZIP >cpack-zip.log 2>&1) ||
-    { cat "$build_dir/cpack-zip.log" >&2; fail "cpack -G ZIP"; }
+(cd "$build_dir" && logged cpack-zip.log "cpack -G ZIP" cpack -G ZIP)
 [ -f "$zip" ] || fail "no $zip"
 
 step "unzip -l $(basename "$zip")"
 unzip -l "$zip"
-listed=$(unzip -Z1 "$zip" | grep -v '/$' | sort)
-expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/mervalin.exe" | sort)
-[ "$listed" = "$expected" ] ||
-    fail "the ZIP holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
+same_files "the ZIP's list of files" "$(unzip -Z1 "$zip" | grep -v '/$')" \
+    "$(printf '%s\n' "$top/LICENSE.txt" "$top/README.txt" "$top/mervalin.exe")"
 unzip -q "$zip" -d "$work/zip"
 readme=$work/zip/$top/README.txt
 [ "$(head -c 3 "$readme" | od -An -tx1 | tr -d ' ')" = efbbbf ] ||
     fail "README.txt does not begin with a UTF-8 byte-order mark"
-if [ "$(grep -c $'\r$' "$readme")" != "$(wc -l <"$readme")" ] || [ -n "$(tail -c 1 "$readme")" ]; then
+[[ $(grep -c $'\r$' "$readme") = "$(wc -l <"$readme")" && -z $(tail -c 1 "$readme") ]] ||
     fail "README.txt has a line that does not end in CR LF"
-fi
 iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "README.txt is not UTF-8"
 cmp "$work/zip/$top/mervalin.exe" "$build_dir/ui/win32/mervalin.exe" ||
     fail "the ZIP's mervalin.exe is not the build's (signed) one"
@@ -76,30 +63,28 @@ step "configured without makensis, wixl and msibuild on the PATH, then made with
 # must still make the installers once they are: the tools are looked for when
 # the installers are made. The folder is configured again with a PATH of
 # everything but them.
-installer_tools="makensis wixl msibuild faketime"
+declare -A package_of=([makensis]=nsis [wixl]=wixl [msibuild]=msitools [faketime]=faketime)
+installer_tools=${!package_of[*]}
 hidden=$work/path-without-installer-tools
 mkdir "$hidden"
 for tool in /usr/local/bin/* /usr/bin/* /bin/*; do
     name=$(basename "$tool")
-    [[ " $installer_tools " = *" $name "* ]] || [ -e "$hidden/$name" ] || ln -s "$tool" "$hidden/$name"
+    [ -n "${package_of[$name]:-}" ] || [ -e "$hidden/$name" ] || ln -s "$tool" "$hidden/$name"
 done
 for tool in $installer_tools; do
     if PATH=$hidden command -v "$tool" >/dev/null; then fail "$tool is not hidden"; fi
 done
-log=$build_dir/configure-without-installer-tools.log
-PATH=$hidden cmake -U MAKENSIS -S "$PWD" -B "$build_dir" >"$log" 2>&1 ||
-    { cat "$log" >&2; fail "configuring without $installer_tools"; }
-command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
-command -v wixl >/dev/null || fail "wixl is not installed (Debian package wixl)"
-command -v msibuild >/dev/null || fail "msibuild is not installed (Debian package msitools)"
-command -v faketime >/dev/null || fail "faketime is not installed (Debian package faketime)"
+logged "$build_dir/configure-without-installer-tools.log" "configuring without $installer_tools" \
+    env PATH="$hidden" cmake -U MAKENSIS -S "$PWD" -B "$build_dir"
+for tool in $installer_tools; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (Debian package ${package_of[$tool]})"
+done
 echo "configured with a PATH without $installer_tools"
 
 targets="mervalin-msi${installer:+ mervalin-installer}"
 step "cmake --build $build_dir --target $targets"
 # shellcheck disable=SC2086
-cmake --build "$build_dir" --target $targets -j2 >"$build_dir/installer.log" 2>&1 ||
-    { cat "$build_dir/installer.log" >&2; fail "building the installers"; }
+logged "$build_dir/installer.log" "building the installers" cmake --build "$build_dir" --target $targets -j2
 [ -f "$msi" ] || fail "no $msi"
 if [ -z "$installer" ]; then
     echo "windows_test: PASS ($(basename "$zip") $(stat -c %s "$zip") bytes," \
@@ -110,10 +95,8 @@ fi
 
 step "7z l $(basename "$installer")"
 7z l "$installer" | sed -n '/^Type = /p;/^   Date/,$p'
-listed=$(7z l -ba -slt "$installer" | sed -n 's/^Path = //p' | grep -v '^.PLUGINSDIR/' | sort)
-expected=$(printf '%s\n' LICENSE.txt README.txt mervalin.exe mervalin.exe uninstall.exe | sort)
-[ "$listed" = "$expected" ] ||
-    fail "the installer holds $(tr '\n' ' ' <<<"$listed"), expected $(tr '\n' ' ' <<<"$expected")"
+same_files "the installer's list of files" "$(7z l -ba -slt "$installer" | sed -n 's/^Path = //p' | grep -v '^.PLUGINSDIR/')" \
+    "$(printf '%s\n' LICENSE.txt README.txt mervalin.exe mervalin.exe uninstall.exe)"
 7z l "$installer" | grep -q '^Type = Nsis' || fail "7z does not read it as an NSIS installer"
 # RequestExecutionLevel user: the installer's manifest asks for no elevation.
 grep -aq 'level="asInvoker"' "$installer" || fail "the installer's manifest does not ask for asInvoker"
@@ -135,21 +118,13 @@ python3 tests/packaging/check_versions.py --version "$version" \
 
 if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     step "silent install and uninstall under Wine"
-    # English, whatever the caller's locale: the shortcut is then Mervalin.lnk.
-    # Without winemenubuilder, and with folders of the test's own for the
-    # desktop's menus: Wine would copy the shortcut into this machine's menus.
-    export LC_ALL=C.UTF-8 WINEPREFIX=$work/wine WINEDEBUG=-all
-    export WINEDLLOVERRIDES='mscoree=;mshtml=;winemenubuilder.exe=d'
-    export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data
-    wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot"; }
-    wineserver -w
+    wine_prefix wine
     key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Mervalin'
-    profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
+    profile=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
     target=$profile/AppData/Local/Programs/Mervalin
     shortcut=$profile/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Mervalin.lnk
 
-    wine "$(winepath -w "$installer")" /S
-    wineserver -w
+    run 0 "setup.exe /S" "$(windows_path "$installer")" /S
     for file in mervalin.exe README.txt LICENSE.txt uninstall.exe; do
         [ -f "$target/$file" ] || fail "the installer did not put $file into $target"
     done
@@ -162,17 +137,15 @@ if command -v wine >/dev/null && command -v wineserver >/dev/null; then
     # For all users only when asked (windows_deploy_test.sh).
     # /reg:64: the 64-bit view, where a 64-bit installation registers.
     if wine reg query "${key/HKCU/HKLM}" /reg:64 >/dev/null 2>&1; then fail "an uninstall entry under HKLM too"; fi
-    [ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Mervalin.lnk" ] ||
+    [ ! -e "$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Mervalin.lnk" ] ||
         fail "a shortcut in the all-users Start menu too"
     echo "installed into %LOCALAPPDATA%\\Programs\\Mervalin, with its shortcut and uninstall key"
 
-    wine "$(winepath -w "$target/uninstall.exe")" /S
-    wineserver -w
+    run 0 "uninstall.exe /S" "$(windows_path "$target/uninstall.exe")" /S
     [ ! -e "$target" ] || fail "$target is still there after uninstalling"
     [ ! -e "$shortcut" ] || fail "the shortcut is still there after uninstalling"
     if wine reg query "$key" >/dev/null 2>&1; then fail "$key is still there after uninstalling"; fi
     echo "uninstalled: folder, shortcut and key are gone"
-    wineserver -k || true
 else
     echo "windows_test: Wine is not installed: the installer is listed but not run"
 fi

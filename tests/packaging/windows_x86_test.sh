@@ -11,50 +11,23 @@
 #
 #   tests/packaging/windows_x86_test.sh [BUILD_DIR [X86_BUILD_DIR]]
 #       (default build/windows and BUILD_DIR-x86, with their packages made)
-set -euo pipefail
-cd "$(dirname "$0")/../.."
+# shellcheck source=SCRIPTDIR/common.sh
+. "$(dirname "$0")/common.sh"
 build_dir=$(realpath "${1:-build/windows}")
 x86_build_dir=$(realpath "${2:-$build_dir-x86}")
 
-fail() {
-    echo "windows_x86_test: FAIL: $*" >&2
-    exit 1
-}
-step() { echo "== windows_x86_test: $*"; }
-
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
+version=$(project_version "$build_dir")
 msi=$x86_build_dir/packages/mervalin-$version-x86.msi
 installer=$build_dir/packages/mervalin-$version-setup.exe
 program=$x86_build_dir/ui/win32/mervalin.exe
 for file in "$msi" "$installer" "$program"; do
     [ -f "$file" ] || fail "no $file: make the packages of both Windows builds first"
 done
-
-work=$(mktemp -d)
-cleanup() {
-    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-export LC_ALL=C.UTF-8 WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree=;mshtml=;winemenubuilder.exe=d'
-export XDG_CONFIG_HOME=$work/xdg-config XDG_DATA_HOME=$work/xdg-data DISPLAY=
-
+export WINEARCH=win32 DISPLAY=
 new_prefix() { # NAME
-    export WINEPREFIX=$work/$1
-    wineboot --init >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot"; }
-    wineserver -w
-    [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && fail "$1 is a 64-bit Windows"
-    folder=$WINEPREFIX/drive_c/Program\ Files/Mervalin
-}
-run() { # EXPECTED-EXIT-CODE WHAT PROGRAM ARGUMENT...: as windows_deploy_test.sh
-    local expected=$1 what=$2 status=0 low=$(($1 % 256))
-    shift 2
-    wine "$@" >"$work/run.log" 2>&1 || status=$?
-    wineserver -w
-    [ "$status" = "$low" ] || { cat "$work/run.log" >&2; fail "$what exited with $status, expected $expected ($low)"; }
-    echo "ok   $what: exit code $expected"
+    wine_prefix "$1"
+    [ -d "$drive_c/windows/syswow64" ] && fail "$1 is a 64-bit Windows"
+    folder=$drive_c/Program\ Files/Mervalin
 }
 
 step "32-bit Windows: the 32-bit .msi"
@@ -74,21 +47,20 @@ run 0 "uninstall.exe /S" 'C:\Program Files\Mervalin\uninstall.exe' /S
 
 step "Windows XP: both refuse"
 new_prefix winxp
-wine winecfg -v winxp >/dev/null 2>&1
-wineserver -w
+run 0 "winecfg -v winxp" winecfg -v winxp
 wine cmd /c ver 2>/dev/null | tr -d '\r' | grep -q 'Windows 5\.1\.' || fail "the prefix is not Windows XP"
 echo "ok   the prefix says it is Windows XP"
 run 1603 "msiexec /i $(basename "$msi") /qn on Windows XP" msiexec /i "$(windows_path "$msi")" /qn
 # Wine's log leaves the launch condition's message out: it is read from the
 # package (Wine shows it when msiexec runs without /qn).
-(cd "$work" && msiinfo export "$msi" LaunchCondition) | tr -d '\r' |
+msi_table "$msi" LaunchCondition |
     grep -q "^Installed OR VersionNT > 601 .*	Мервалин работи на Windows 7 със Service Pack 1 .*Mervalin runs on Windows 7 with Service Pack 1 and later" ||
     fail "the .msi's launch condition for Windows 7 SP1 has not its message"
 echo "ok   the .msi refuses with: Мервалин работи на Windows 7 със Service Pack 1 ... Mervalin runs on Windows 7 with Service Pack 1 and later ..."
 run 1150 "setup.exe /S on Windows XP" "$(windows_path "$installer")" /S
 run 1150 "setup.exe /S /ALLUSERS on Windows XP" "$(windows_path "$installer")" /S /ALLUSERS
 [ ! -e "$folder" ] || fail "something was installed on Windows XP"
-[ -z "$(find "$WINEPREFIX/drive_c/users" -path '*Programs/Mervalin*' | head -n1)" ] ||
+[ -z "$(find "$drive_c/users" -path '*Programs/Mervalin*' | head -n1)" ] ||
     fail "something was installed for the user on Windows XP"
 echo "ok   nothing installed"
 

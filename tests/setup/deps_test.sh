@@ -5,12 +5,8 @@
 #     script needs, and nothing else happens: no configure, no build.
 #
 #   tests/setup/deps_test.sh        (as root: it becomes nobody for a while)
-set -euo pipefail
-cd "$(dirname "$0")/../.."
-fail() {
-    echo "deps_test: FAIL: $*" >&2
-    exit 1
-}
+# shellcheck source=SCRIPTDIR/../packaging/common.sh
+. "$(dirname "$0")/../packaging/common.sh"
 . scripts/deps.sh
 
 named_twice=$(awk '!/^[[:space:]]*(#|$)/ { for (i = 2; i <= NF; i++) print $i }' scripts/packages |
@@ -27,8 +23,6 @@ echo "each package named once; every group the scripts ask for exists"
 [ "$(id -u)" -eq 0 ] || { echo "deps_test: not root, so the rest is skipped"; exit 77; }
 # A copy of the scripts where nobody can read them, whatever the folders
 # above this checkout allow.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir "$work/repo"
 cp -r scripts "$work/repo/"
 chmod -R a+rX "$work"
@@ -39,28 +33,25 @@ sed -e 's/^build .*/& mervalin-missing-one/' -e 's/^program .*/& mervalin-missin
 mkdir "$work/bin"
 printf '#!/bin/sh\ntouch %s/configured\n' "$work" >"$work/bin/cmake"
 chmod 755 "$work/bin/cmake" "$work/packages"
-status=0
-output=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
-         env PATH="$work/bin:/usr/bin:/bin" MERVALIN_PACKAGE_LIST="$work/packages" \
-         "$work/repo/scripts/run" 2>&1) || status=$?
-expected="Missing Debian packages. Install them with:
-  sudo apt-get update && sudo apt-get install -y --no-install-recommends mervalin-missing-one mervalin-missing-two"
-[ "$status" -eq 1 ] || fail "scripts/run as nobody exited with $status, not 1: $output"
-[ "$output" = "$expected" ] || fail "scripts/run as nobody said: $output"
-[ ! -e "$work/configured" ] || fail "scripts/run went on to configure"
+# scripts/run as nobody with $work/packages for the list must exit with 1,
+# saying only: Missing Debian packages. Install them with: COMMAND.
+says() { # COMMAND [WHAT]
+    local status=0 output
+    output=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+             env PATH="$work/bin:/usr/bin:/bin" MERVALIN_PACKAGE_LIST="$work/packages" \
+             "$work/repo/scripts/run" 2>&1) || status=$?
+    [ "$status" -eq 1 ] || fail "scripts/run as nobody exited with $status, not 1: $output"
+    [ "$output" = $'Missing Debian packages. Install them with:\n  '"$1" ] ||
+        fail "scripts/run as nobody${2:-} said: $output"
+    echo "$output"
+}
 echo "as a user who is not root, scripts/run says only:"
-echo "$output"
+says "sudo apt-get update && sudo apt-get install -y --no-install-recommends mervalin-missing-one mervalin-missing-two"
+[ ! -e "$work/configured" ] || fail "scripts/run went on to configure"
 
 # A package of an architecture dpkg does not know yet: the command adds the
 # architecture before it updates and installs.
 sed -e 's/^build .*/& mervalin-missing-three:mervalin-arch/' scripts/packages >"$work/packages"
-status=0
-output=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
-         env PATH="$work/bin:/usr/bin:/bin" MERVALIN_PACKAGE_LIST="$work/packages" \
-         "$work/repo/scripts/run" 2>&1) || status=$?
-expected="Missing Debian packages. Install them with:
-  sudo dpkg --add-architecture mervalin-arch && sudo apt-get update && sudo apt-get install -y --no-install-recommends mervalin-missing-three:mervalin-arch"
-[ "$status" -eq 1 ] || fail "scripts/run as nobody exited with $status, not 1: $output"
-[ "$output" = "$expected" ] || fail "scripts/run as nobody, with a foreign package, said: $output"
 echo "with a package of another architecture, it says:"
-echo "$output"
+says "sudo dpkg --add-architecture mervalin-arch && sudo apt-get update && sudo apt-get install -y --no-install-recommends mervalin-missing-three:mervalin-arch" \
+    ", with a foreign package,"

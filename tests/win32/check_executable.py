@@ -58,16 +58,34 @@ def fail(message):
     sys.exit(1)
 
 
+# The Windows versions a list may name, oldest first.
+WINDOWS_VERSIONS = ["2000", "XP", "Vista", "7", "7 SP1", "8", "8.1", "10"]
+OLDEST_SUPPORTED = "7 SP1"
+
+
+def import_table(objdump, program):
+    """{DLL: [function, ...]} of a program's import table, as objdump -p shows it."""
+    dump = subprocess.run([objdump, "-p", program], capture_output=True, text=True,
+                          check=True).stdout
+    table, functions = {}, None
+    for line in dump.splitlines():
+        if line.startswith("\tDLL Name: "):
+            functions = table.setdefault(line.split(": ", 1)[1].strip(), [])
+        elif functions is not None and (entry := re.match(r"^\t[0-9a-f]+\s+\d+\s+(\S+)$", line)):
+            functions.append(entry.group(1))
+        elif not line.strip():  # the end of a DLL's functions
+            functions = None
+    return table
+
+
 def imports(objdump, programs):
     for program in programs:
-        dump = subprocess.run([objdump, "-p", program], capture_output=True, text=True,
-                              check=True).stdout
-        names = re.findall(r"DLL Name: (\S+)", dump)
+        names = list(import_table(objdump, program))
         if not names:
             fail(f"{program}: no import table found")
+        print(f"{program}: imports {', '.join(names)}")
         foreign = [n for n in names
                    if n.lower() not in SYSTEM_DLLS and not n.lower().startswith("api-ms-win-")]
-        print(f"{program}: imports {', '.join(names)}")
         if foreign:
             fail(f"{program}: imports DLLs that are not part of Windows: {', '.join(foreign)}")
         network = [n for n in names if n.lower() in NETWORK_DLLS]
@@ -75,50 +93,25 @@ def imports(objdump, programs):
             fail(f"{program}: imports network DLLs: {', '.join(network)}")
 
 
-# The Windows versions a list may name, oldest first.
-WINDOWS_VERSIONS = ["2000", "XP", "Vista", "7", "7 SP1", "8", "8.1", "10"]
-OLDEST_SUPPORTED = "7 SP1"
-
-
-def imported_functions(objdump, program):
-    """{(dll, function)} of a program's import table, the DLL in lower case."""
-    dump = subprocess.run([objdump, "-p", program], capture_output=True, text=True,
-                          check=True).stdout
-    found, dll = set(), None
-    for line in dump.splitlines():
-        if line.startswith("\tDLL Name: "):
-            dll = line.split(": ", 1)[1].strip().lower()
-        elif dll and (entry := re.match(r"^\t[0-9a-f]+\s+\d+\s+(\S+)$", line)):
-            found.add((dll, entry.group(1)))
-        elif not line.strip():
-            dll = None if dll and found else dll
-    return found
-
-
-def read_function_list(path):
-    allowed = {}
-    with open(path, encoding="utf-8") as f:
+def functions(objdump, list_path, programs):
+    allowed = {}  # (DLL in lower case, function): the oldest Windows that has it, as an index
+    with open(list_path, encoding="utf-8") as f:
         for number, line in enumerate(f, 1):
             if not line.strip() or line.startswith("#"):
                 continue
             fields = re.split(r"\s{2,}", line.strip())
             if len(fields) != 4 or fields[2] not in WINDOWS_VERSIONS:
-                fail(f"{path}:{number}: not DLL, function, Windows and page: {line.strip()}")
-            allowed[(fields[0].lower(), fields[1])] = fields[2]
-    return allowed
-
-
-def functions(objdump, list_path, programs):
-    allowed = read_function_list(list_path)
-    limit = WINDOWS_VERSIONS.index(OLDEST_SUPPORTED)
-    too_new = sorted(f"{d} {f} (Windows {v})" for (d, f), v in allowed.items()
-                     if WINDOWS_VERSIONS.index(v) > limit)
+                fail(f"{list_path}:{number}: not DLL, function, Windows and page: {line.strip()}")
+            allowed[(fields[0].lower(), fields[1])] = WINDOWS_VERSIONS.index(fields[2])
+    too_new = sorted(f"{d} {f} (Windows {WINDOWS_VERSIONS[v]})" for (d, f), v in allowed.items()
+                     if v > WINDOWS_VERSIONS.index(OLDEST_SUPPORTED))
     if too_new:
         fail(f"{list_path} allows functions newer than Windows {OLDEST_SUPPORTED}: "
              + ", ".join(too_new))
     used = set()
     for program in programs:
-        imported = imported_functions(objdump, program)
+        table = import_table(objdump, program)
+        imported = {(dll.lower(), function) for dll in table for function in table[dll]}
         if not imported:
             fail(f"{program}: no imported functions found")
         unlisted = sorted(f"{d} {f}" for d, f in imported - allowed.keys())
@@ -126,9 +119,8 @@ def functions(objdump, list_path, programs):
             fail(f"{program}: imports functions that {list_path} does not name (look them up "
                  "at run time, or list them with the oldest Windows that has them): "
                  + ", ".join(unlisted))
-        newest = max(WINDOWS_VERSIONS.index(allowed[key]) for key in imported)
         print(f"{program}: {len(imported)} functions, all of Windows "
-              f"{WINDOWS_VERSIONS[newest]} or older")
+              f"{WINDOWS_VERSIONS[max(allowed[key] for key in imported)]} or older")
         used |= imported
     unused = sorted(f"{d} {f}" for d, f in allowed.keys() - used)
     if unused:

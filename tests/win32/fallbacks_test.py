@@ -26,10 +26,8 @@ def looks(wine_run, exe, inspect):
         program.start("en_US.UTF-8")
         state = program.window()
         left, top, right, bottom = state.pop("frame")
-        x0, y0 = state.pop("clientOrigin")
-        width, height = state["clientSize"]
         state["frameSize"] = [right - left, bottom - top]
-        state.pop("byId")
+        del state["clientOrigin"], state["byId"]
         for control in state["controls"]:
             control.pop("screen", None)
             control.pop("clientOrigin", None)
@@ -38,9 +36,7 @@ def looks(wine_run, exe, inspect):
         time.sleep(0.5)
         frames = []
         for _ in range(8):
-            frame = program.screenshot()[2]
-            if frame not in frames:
-                frames.append(frame)
+            frames.append(program.screenshot()[2])
             time.sleep(0.2)
         return state, frames
     finally:
