@@ -127,6 +127,14 @@ mergeInto(LibraryManager.library, {
       var moved = function() { Page.report(control, Page.input.move, select.selectedIndex); };
       select.addEventListener('input', moved);
       select.addEventListener('change', moved);
+      // Chromium's accessibility action "select" on the chosen option takes
+      // the choice away, with no event at all; so a list that shows another
+      // choice than the core's last is reported again, as a move, a moment
+      // later.
+      select.coreChoice = -1;
+      setInterval(function() {
+        if (select.selectedIndex !== select.coreChoice) moved();
+      }, 250);
       select.addEventListener('keydown', function(event) {
         var key = Page.keys[event.key];
         if (!key || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
@@ -284,11 +292,13 @@ mergeInto(LibraryManager.library, {
   mervalin_page_list_clear__deps: ['$Page'],
   mervalin_page_list_clear: function(control) {
     Page.controls[control].length = 0;
+    Page.controls[control].coreChoice = -1;
   },
 
   mervalin_page_list_select__deps: ['$Page'],
   mervalin_page_list_select: function(control, index) {
     var select = Page.controls[control];
+    select.coreChoice = index;
     // The same choice again leaves the list scrolled where the pupil put it.
     if (select.selectedIndex === index) return;
     select.selectedIndex = index;
